@@ -1,0 +1,161 @@
+// zotmaker-cli: opens a design, renders and writes logos without a display.
+#include "editor/BatchProcessor.h"
+#include "editor/HeadlessEditor.h"
+#include "platform/BmpCodec.h"
+#include "platform/Error.h"
+#include "script/LogoEngine.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstdio>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: zotmaker-cli check DESIGN_DIR\n"
+    "       zotmaker-cli render DESIGN_DIR [--text TEXT]... [--out FILE]\n"
+    "       zotmaker-cli batch DESIGN_DIR BATCH_FILE OUT_DIR [--progress]\n"
+    "\n"
+    "Opens the design in DESIGN_DIR as the editor does and reports every line of\n"
+    "the error list on standard error.\n"
+    "  check    only opens the design.\n"
+    "  render   sets label input 1 to the first --text, input 2 to the second and\n"
+    "           so on, then writes the logo to FILE as a BMP file.\n"
+    "  batch    makes one logo per line of BATCH_FILE into OUT_DIR.\n"
+    "\n"
+    "Options:\n"
+    "  --text TEXT   text for the next label input (render)\n"
+    "  --out FILE    where to write the logo (render)\n"
+    "  --progress    print lines done of total while batching\n"
+    "  --verbose     let Qt's own diagnostics through\n"
+    "  --help        show this text\n"
+    "\n"
+    "Exit status: 0 when nothing was reported, 1 when the error list got a line\n"
+    "or an error stopped the command, 2 for a usage error.\n";
+
+bool gVerbose = false;
+
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (gVerbose)
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+void printLine(const QString& line) {
+    const QByteArray bytes = line.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+int usageError(const QString& why) {
+    if (!why.isEmpty())
+        printLine(QStringLiteral("zotmaker-cli: ") + why);
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+// The folder above DESIGN_DIR stands for the program folder.
+struct DesignLocation {
+    QString programFolder;
+    QString folderName;
+};
+
+DesignLocation locate(const QString& designDir) {
+    const QFileInfo info(QDir::cleanPath(QDir::current().absoluteFilePath(designDir)));
+    return {info.absolutePath(), info.fileName()};
+}
+
+int run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption textOption(QStringLiteral("text"), QString(), QStringLiteral("TEXT"));
+    const QCommandLineOption outOption(QStringLiteral("out"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption progressOption(QStringLiteral("progress"));
+    const QCommandLineOption verboseOption(QStringLiteral("verbose"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
+    parser.addOptions({textOption, outOption, progressOption, verboseOption, helpOption});
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+
+    const QStringList args = parser.positionalArguments();
+    if (args.isEmpty())
+        return usageError(QStringLiteral("a command is required"));
+    const QString command = args[0];
+    const qsizetype wanted = command == u"check"    ? 2
+                             : command == u"render" ? 2
+                             : command == u"batch"  ? 4
+                                                    : -1;
+    if (wanted < 0)
+        return usageError(QStringLiteral("unknown command: ") + command);
+    if (args.size() != wanted)
+        return usageError(QStringLiteral("wrong number of arguments for ") + command);
+    if (command != u"render" && (parser.isSet(textOption) || parser.isSet(outOption)))
+        return usageError(QStringLiteral("--text and --out go with render"));
+    if (command != u"batch" && parser.isSet(progressOption))
+        return usageError(QStringLiteral("--progress goes with batch"));
+
+    const DesignLocation where = locate(args[1]);
+    bool reported = false;
+    zot::HeadlessEditor editor;
+    editor.setErrorSink([&reported](const QString& line) {
+        reported = true;
+        printLine(line);
+    });
+    zot::LogoEngine engine(editor, where.programFolder);
+    editor.setEngine(&engine);
+
+    try {
+        engine.OpenDesign(where.folderName);
+        if (command == u"render") {
+            const QStringList texts = parser.values(textOption);
+            if (texts.size() > editor.labelCount())
+                return usageError(QStringLiteral("the design has %1 label input(s), %2 --text given")
+                                      .arg(editor.labelCount())
+                                      .arg(texts.size()));
+            for (qsizetype i = 0; i < texts.size(); ++i)
+                editor.setLabelText(int(i + 1), texts[i]);
+            if (parser.isSet(outOption))
+                zot::writeBmpFile(engine.logo(), parser.value(outOption));
+        } else if (command == u"batch") {
+            std::function<void(qint64, qint64)> progress;
+            QElapsedTimer sinceLast;
+            if (parser.isSet(progressOption)) {
+                sinceLast.start();
+                progress = [&sinceLast](qint64 done, qint64 total) {
+                    if (done == total || sinceLast.elapsed() >= 250) {
+                        sinceLast.restart();
+                        printLine(QStringLiteral("%1 of %2 lines").arg(done).arg(total));
+                    }
+                };
+            }
+            const QString outDir = QDir::current().absoluteFilePath(args[3]);
+            zot::RunBatch(engine, QDir::current().absoluteFilePath(args[2]), outDir, progress);
+        }
+    } catch (const zot::Error& error) {
+        printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(error.message()));
+        return 1;
+    }
+    return reported ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--verbose") == 0)
+            gVerbose = true;
+    }
+    qInstallMessageHandler(quietMessages);
+    // Headless whatever the environment says.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Zotmaker"));
+    return run(QCoreApplication::arguments());
+}

@@ -1,0 +1,249 @@
+#include "fonts/TImgFont.h"
+
+#include "fonts/FontSection.h"
+#include "platform/DirectoryListing.h"
+#include "platform/Error.h"
+#include "platform/ImageLoader.h"
+#include "platform/Paths.h"
+#include "script/IntegerConversion.h"
+#include "script/LogoEngine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace zot {
+
+namespace {
+
+qint32 saturate(qint64 v) {
+    return qint32(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
+}
+
+// Round half to even of a / b (b > 0), exact in 64-bit integers.
+qint64 roundDivHalfEven(qint64 a, qint64 b) {
+    qint64 q = a / b;
+    qint64 r = a % b;
+    if (r < 0) {
+        r += b;
+        --q;
+    }
+    // Now a = q * b + r with 0 <= r < b.
+    if (2 * r > b || (2 * r == b && (q & 1)))
+        ++q;
+    return q;
+}
+
+qint32 indexOf(const TImgFont& font, QChar c) {
+    for (qint32 i = std::min(font.Count, qint32(TImgFont::kMaxCharacters)); i >= 1; --i) {
+        const QString& name = font.CharNames[i];
+        if (name.size() == 1 && name[0] == c)
+            return i;
+    }
+    return 0;
+}
+
+struct FirstPass {
+    qint64 total = 0;
+    qint64 found = 0;
+};
+
+FirstPass measure(const TImgFont& font, const QString& lowered) {
+    FirstPass pass;
+    const qsizetype L = lowered.size();
+    for (qsizetype i = 0; i < L; ++i) {
+        const QChar c = lowered[i];
+        if (const qint32 idx = indexOf(font, c)) {
+            pass.total += font.CharImages[idx].width();
+            ++pass.found;
+        }
+        if (font.Width == -1 && i + 1 < L)
+            pass.total += font.CharSpace;
+        if (c == u' ')
+            pass.total += font.Space;
+    }
+    return pass;
+}
+
+QString lowered(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        c = lowerAZ(c);
+    return out;
+}
+
+} // namespace
+
+void ParseImgFontSection(LogoEngine& engine, ScriptLines& lines) {
+    Design& d = engine.design();
+    EditorHost& host = engine.host();
+
+    // The font joins the list before its lines are read, so a bad number
+    // inside the section leaves it there without a label input.
+    const bool listHasRoom = d.ImgFontCount() < kMaxFonts;
+    std::unique_ptr<TImgFont> overflow;
+    TImgFont* font = nullptr;
+    if (listHasRoom) {
+        d.ImgFonts.push_back(std::make_unique<TImgFont>());
+        font = d.ImgFonts.back().get();
+    } else {
+        overflow = std::make_unique<TImgFont>();
+        font = overflow.get();
+    }
+
+    QString last;
+    while (!lines.isEmpty() && last != u"imgFontEnd") {
+        const ScriptLine line = ReadScriptLine(lines, d.LineNumber);
+        last = line.command;
+        const QString& cmd = line.command;
+        const QString& value = line.value;
+        if (cmd.isEmpty() || cmd == u"imgFontEnd")
+            continue;
+        if (cmd == u"name")
+            font->FolderName = value;
+        else if (cmd == u"align")
+            font->Align = alignLetter(value);
+        else if (cmd == u"transparent")
+            font->Transparent = true;
+        else if (cmd == u"label")
+            font->LabelCaption = value;
+        else if (cmd == u"space")
+            font->Space = StrToInt(value);
+        else if (cmd == u"charspace")
+            font->CharSpace = StrToInt(value);
+        else if (cmd == u"width")
+            font->Width = StrToInt(value);
+        else if (cmd == u"xpos") {
+            if (value == u"center")
+                font->Centered = true;
+            else
+                font->XPos = StrToInt(value);
+        } else if (cmd == u"ypos")
+            font->YPos = StrToInt(value);
+        else if (cmd == u"default")
+            font->DefaultText = value;
+        else
+            host.appendError(unknownCommandReport(d.LineNumber, line.rawLine));
+    }
+    if (last != u"imgFontEnd")
+        host.appendError(QStringLiteral("Missing \"ImgFontEnd\" at end of file!"));
+
+    if (font->Align == u'F' && font->Width == -1) {
+        host.appendError(
+            QStringLiteral("Error: Enter value for width when using fill for align."));
+        return;
+    }
+    if (!listHasRoom || host.labelCount() >= kMaxFonts) {
+        if (listHasRoom)
+            d.ImgFonts.pop_back();
+        host.appendError(tooManyFontsReport(d.LineNumber));
+        return;
+    }
+    font->LabelIndex = host.AddLabelInput(font->DefaultText, font->LabelCaption);
+    LoadCharacters(*font, engine.designFolderPath(),
+                   [&host](const QString& line) { host.appendError(line); });
+}
+
+void LoadCharacters(TImgFont& font, const QString& designFolderPath,
+                    const std::function<void(const QString&)>& report) {
+    font.Count = 0;
+    QString folder = joinPath(designFolderPath, font.FolderName);
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    for (const DirectoryEntry& entry : listDirectory(folder)) {
+        if (entry.isDirectory)
+            continue;
+        if (font.Count >= TImgFont::kMaxCharacters) {
+            if (report)
+                report(QStringLiteral("The character folder ") + folder +
+                       QStringLiteral(" holds more than 100 files: the rest are ignored."));
+            break;
+        }
+        ++font.Count;
+        Bitmap image = loadPicture(folder + entry.name);
+        image.setTransparent(font.Transparent);
+        font.CharImages[font.Count] = std::move(image);
+        font.CharNames[font.Count] = entry.name.section(u'.', 0, 0);
+    }
+}
+
+qint32 IndexOfCharacter(const TImgFont& font, const QString& character) {
+    if (character.size() != 1)
+        return 0;
+    return indexOf(font, character[0]);
+}
+
+qint32 MeasureText(const TImgFont& font, const QString& text) {
+    return saturate(measure(font, lowered(text)).total);
+}
+
+Bitmap ComposeText(TImgFont& font, const QString& text) {
+    const QString lower = lowered(text);
+    const qsizetype L = lower.size();
+    FirstPass pass = measure(font, lower);
+    qint64 total = pass.total;
+    const qint64 n = pass.found;
+
+    switch (font.Align.unicode()) {
+    case u'C':
+    case u'L':
+    case u'R':
+        total += (n - 1) * qint64(font.CharSpace);
+        break;
+    case u'F':
+        if (n > 1)
+            font.CharSpace = saturate(roundDivHalfEven(qint64(font.Width) - total, n - 1));
+        break;
+    default:
+        break;
+    }
+    total = std::max<qint64>(total, 0);
+
+    const qint64 height = font.Count >= 1 ? font.CharImages[1].height() : 0;
+    qint64 width = total;
+    qint64 x = 0;
+    if (font.Width != -1) {
+        width = std::max<qint64>(font.Width, 0);
+        switch (font.Align.unicode()) {
+        case u'C':
+            x = (qint64(font.Width) - total) / 2;
+            break;
+        case u'F':
+            x = n > 1 ? 0 : roundDivHalfEven(qint64(font.Width) - total, 2);
+            break;
+        case u'R':
+            x = qint64(font.Width) - total;
+            break;
+        default:
+            x = 0;
+            break;
+        }
+    }
+    checkPictureSize(width, height, 32);
+    Bitmap picture = Bitmap::create(int(width), int(height), 32);
+    picture.setTransparent(font.Transparent);
+    if (picture.isEmpty())
+        return picture;
+
+    for (qsizetype i = 0; i < L; ++i) {
+        const QChar c = lower[i];
+        if (const qint32 idx = indexOf(font, c)) {
+            const Bitmap& image = font.CharImages[idx];
+            picture.draw(image, x, 0);
+            x += image.width();
+        }
+        if (i + 1 < L)
+            x += font.CharSpace;
+        if (c == u' ')
+            x += font.Space;
+    }
+    return picture;
+}
+
+qint32 CharacterPitch(const TImgFont& font) {
+    const qint64 first = font.Count >= 1 ? font.CharImages[1].width() : 0;
+    return saturate(first + font.CharSpace);
+}
+
+} // namespace zot

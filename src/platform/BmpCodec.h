@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Bitmap.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace zot {
+
+// Reads a Windows BMP file: core (OS/2 1.x), info, V4 and V5 headers; 1, 4, 8,
+// 16, 24 and 32 bits per pixel; RLE4, RLE8 and bitfields; bottom-up and
+// top-down rows. Gives nothing for anything it cannot read, including
+// pictures past the size limits of Error.h; never reads out of bounds.
+std::optional<Bitmap> decodeBmp(const QByteArray& data);
+
+// The bitmap as a BMP file in its own pixel format: BITMAPINFOHEADER, colour
+// table for paletted formats, 5-6-5 bitfields for 16-bit 5-6-5 pictures.
+QByteArray encodeBmp(const Bitmap& bitmap);
+
+// Writes encodeBmp(bitmap) to path, replacing an existing file.
+// Throws Error::cannotCreateFile(path) when the file cannot be written.
+void writeBmpFile(const Bitmap& bitmap, const QString& path);
+
+} // namespace zot

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace zot {
+
+struct DirectoryEntry {
+    QString name;
+    bool isDirectory = false;
+    bool isHidden = false; // name starts with "."
+};
+
+// The entries of a folder in the order the file system returns them, without
+// "." and "..". A folder that cannot be read lists nothing.
+std::vector<DirectoryEntry> listDirectory(const QString& folder);
+
+} // namespace zot

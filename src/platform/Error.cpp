@@ -1,0 +1,40 @@
+#include "platform/Error.h"
+
+namespace zot {
+
+Error Error::invalidInteger(const QString& value) {
+    return Error(QStringLiteral("'%1' is not a valid integer value").arg(value));
+}
+
+Error Error::cannotOpenFile(const QString& path) {
+    return Error(QStringLiteral("Cannot open file %1").arg(path));
+}
+
+Error Error::cannotCreateFile(const QString& path) {
+    return Error(QStringLiteral("Cannot create file %1").arg(path));
+}
+
+Error Error::pictureTooLarge(qint64 width, qint64 height) {
+    return Error(QStringLiteral("Picture too large (%1 x %2 pixels)").arg(width).arg(height));
+}
+
+QString errorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + u'.';
+    return message;
+}
+
+bool pictureSizeAllowed(qint64 width, qint64 height, int bitsPerPixel) {
+    if (width < 0 || height < 0 || width > kMaxPictureSide || height > kMaxPictureSide)
+        return false;
+    // Rows are padded to 32 bits, as in a BMP file.
+    const qint64 rowBytes = ((width * qMax(bitsPerPixel, 1) + 31) / 32) * 4;
+    return rowBytes * height <= kMaxPictureBytes;
+}
+
+void checkPictureSize(qint64 width, qint64 height, int bitsPerPixel) {
+    if (!pictureSizeAllowed(width, height, bitsPerPixel))
+        throw Error::pictureTooLarge(width, height);
+}
+
+} // namespace zot

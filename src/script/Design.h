@@ -1,0 +1,42 @@
+#pragma once
+
+#include "fonts/TImgFont.h"
+#include "fonts/TTtfFont.h"
+#include "platform/Bitmap.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+namespace zot {
+
+enum class ExpandMode { None = 0, Center = 1, LeftRight = 2, Left = 3, Right = 4, Character = 5 };
+
+// A design holds at most this many fonts of each kind and label inputs.
+inline constexpr int kMaxFonts = 25;
+
+// The open design: what its script set up.
+struct Design {
+    QString DesignFolder;
+    std::vector<std::unique_ptr<TTtfFont>> TtfFonts; // TtfFonts[0] is font 1
+    std::vector<std::unique_ptr<TImgFont>> ImgFonts;
+    qint32 LineNumber = 0;
+    qint32 ExtraMarge = 0;
+    ExpandMode ExpandFrom = ExpandMode::None;
+    bool HasExtraLeft = false;
+    bool HasExtraCenter = false;
+    bool HasExtraRight = false;
+    Bitmap imgBackground;
+    Bitmap imgExtraLeft;
+    Bitmap imgExtraCenter;
+    Bitmap imgExtraRight;
+    QStringList mFonts;      // temporary font files, as written in the script
+    QList<int> mFontIds;     // their ids in the font table, in the same order
+
+    qint32 TtfFontCount() const { return qint32(TtfFonts.size()); }
+    qint32 ImgFontCount() const { return qint32(ImgFonts.size()); }
+};
+
+} // namespace zot

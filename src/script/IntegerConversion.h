@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace zot {
+
+// The one conversion of a text to a signed 32-bit integer: an optional sign
+// and decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X"
+// (up to FFFFFFFF, read as the 32-bit pattern). Nothing else may follow.
+std::optional<qint32> tryStrToInt(const QString& text);
+// As tryStrToInt; throws Error::invalidInteger(text) when it does not convert.
+qint32 StrToInt(const QString& text);
+
+} // namespace zot

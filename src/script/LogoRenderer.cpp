@@ -1,0 +1,153 @@
+#include "platform/Error.h"
+#include "script/LogoEngine.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace zot {
+
+namespace {
+
+qint32 saturate(qint64 v) {
+    return qint32(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
+}
+
+// Widest text or the background, plus the margin on both sides; 64-bit so
+// that no margin or width can overflow.
+qint64 measureLogoWidth64(LogoEngine& engine) {
+    const Design& d = engine.design();
+    qint64 w = d.imgBackground.width();
+    for (const auto& font : d.TtfFonts)
+        w = std::max<qint64>(w, MeasureText(*font, engine.fontText(font->LabelIndex)));
+    for (const auto& font : d.ImgFonts)
+        w = std::max<qint64>(w, MeasureText(*font, engine.fontText(font->LabelIndex)));
+    return 2 * qint64(d.ExtraMarge) + w;
+}
+
+// A piece takes part only when its script line was read and it has width.
+bool usable(bool loaded, const Bitmap& piece) {
+    return loaded && piece.width() > 0;
+}
+
+} // namespace
+
+qint32 LogoEngine::MeasureLogoWidth() {
+    return saturate(measureLogoWidth64(*this));
+}
+
+void LogoEngine::ComposeBackground() {
+    const Design& d = design_;
+    logo_ = d.imgBackground;
+    logo_.setTransparent(false);
+    if (d.ExpandFrom == ExpandMode::None)
+        return;
+
+    const qint64 measured = measureLogoWidth64(*this);
+    if (!pictureSizeAllowed(std::max<qint64>(measured, 0), logo_.height(), logo_.bitsPerPixel()))
+        throw Error::pictureTooLarge(measured, logo_.height());
+    const qint64 W = std::max<qint64>(measured, 0);
+    logo_.setWidth(int(W));
+
+    const Bitmap& left = d.imgExtraLeft;
+    const Bitmap& center = d.imgExtraCenter;
+    const Bitmap& right = d.imgExtraRight;
+    const qint64 bw = d.imgBackground.width();
+    const qint64 lw = left.width();
+    const qint64 cw = center.width();
+    const qint64 rw = right.width();
+
+    auto drawLeftAtZero = [&] {
+        if (d.HasExtraLeft)
+            logo_.draw(left, 0, 0);
+    };
+    auto drawRightAtEnd = [&] {
+        if (d.HasExtraRight)
+            logo_.draw(right, W - rw, 0);
+    };
+
+    switch (d.ExpandFrom) {
+    case ExpandMode::None:
+        break;
+    case ExpandMode::Center: {
+        if (usable(d.HasExtraCenter, center)) {
+            const qint64 n = W / cw;
+            for (qint64 k = 0; k <= n; ++k)
+                logo_.draw(center, (W - cw) / 2 + (k - n / 2) * cw, 0);
+        }
+        drawLeftAtZero();
+        drawRightAtEnd();
+        break;
+    }
+    case ExpandMode::Character: {
+        if (usable(d.HasExtraCenter, center)) {
+            const qint64 n = W / cw;
+            qint64 shift = 0;
+            if (!d.ImgFonts.empty()) {
+                const TImgFont& first = *d.ImgFonts.front();
+                if (fontText(first.LabelIndex).size() % 2 == 0)
+                    shift = CharacterPitch(first) / 2;
+            }
+            for (qint64 k = 1; k <= n; ++k)
+                logo_.draw(center, (W - cw) / 2 + (k - n / 2) * cw - shift, 0);
+        }
+        drawLeftAtZero();
+        drawRightAtEnd();
+        break;
+    }
+    case ExpandMode::LeftRight: {
+        const qint64 h = (W - bw) / 2;
+        if (usable(d.HasExtraLeft, left)) {
+            const qint64 nL = h / lw;
+            for (qint64 k = 1; k <= nL; ++k)
+                logo_.draw(left, k * lw, 0);
+        }
+        if (usable(d.HasExtraRight, right)) {
+            const qint64 nR = h / rw + 1;
+            for (qint64 k = 1; k <= nR; ++k)
+                logo_.draw(right, W - k * rw, 0);
+        }
+        logo_.draw(d.imgBackground, h, 0);
+        break;
+    }
+    case ExpandMode::Left: {
+        if (usable(d.HasExtraLeft, left)) {
+            const qint64 nL = W / lw;
+            for (qint64 k = 1; k <= nL; ++k)
+                logo_.draw(left, k * lw, 0);
+        }
+        drawRightAtEnd();
+        if (d.HasExtraCenter)
+            logo_.draw(center, (W - cw) / 2, 0);
+        break;
+    }
+    case ExpandMode::Right: {
+        if (usable(d.HasExtraRight, right)) {
+            const qint64 nR = W / rw;
+            for (qint64 k = 1; k <= nR; ++k)
+                logo_.draw(right, k * rw, 0);
+        }
+        drawLeftAtZero();
+        if (d.HasExtraCenter)
+            logo_.draw(center, (W - cw) / 2, 0);
+        break;
+    }
+    }
+}
+
+void LogoEngine::RenderLogo() {
+    ++renderCount_;
+    ComposeBackground();
+    host_.cbSizeChange();
+    for (const auto& font : design_.TtfFonts)
+        PaintText(*font, fontText(font->LabelIndex), logo_);
+    for (const auto& font : design_.ImgFonts) {
+        const QString text = fontText(font->LabelIndex);
+        if (font->Centered)
+            font->XPos = saturate((qint64(logo_.width()) - MeasureText(*font, text)) / 2);
+        const Bitmap picture = ComposeText(*font, text);
+        logo_.draw(picture, font->XPos, font->YPos);
+    }
+}
+
+} // namespace zot
