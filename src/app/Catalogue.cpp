@@ -1,0 +1,114 @@
+#include "app/Catalogue.h"
+
+#include "platform/BmpCodec.h"
+#include "platform/DirectoryListing.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace zot {
+
+namespace {
+
+// The largest BMP file worth reading: the biggest picture allowed plus headers.
+constexpr qint64 kMaxThumbnailFileBytes = kMaxPictureBytes + 64 * 1024;
+
+// Something of that name is there and is not a folder; a dangling link counts,
+// so that its failure to open is reported rather than hidden.
+bool fileEntryExists(const QString& path) {
+    const QFileInfo info(path);
+    return (info.exists() || info.isSymLink()) && !info.isDir();
+}
+
+} // namespace
+
+std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder, int limit) {
+    std::vector<DesignFolderEntry> designs;
+    for (const DirectoryEntry& entry : listDirectory(programFolder)) {
+        if (int(designs.size()) >= limit)
+            break;
+        if (!entry.isDirectory || entry.name.startsWith(u'.'))
+            continue;
+        // The name comes from the listing; joining it as one component keeps
+        // a "\" in a folder name from being read as a separator.
+        const QString folder = QDir(programFolder).filePath(entry.name);
+        if (!QFileInfo(joinPath(folder, u"script.zot"_s)).isFile())
+            continue;
+        DesignFolderEntry design{entry.name, {}};
+        const QString thumbnail = joinPath(folder, u"thumbnail.bmp"_s);
+        if (fileEntryExists(thumbnail))
+            design.thumbnailPath = thumbnail;
+        designs.push_back(std::move(design));
+    }
+    return designs;
+}
+
+QString menuButtonName(const QString& folderName) {
+    QString name = folderName;
+    return name.replace(u' ', u'_');
+}
+
+QString literalButtonText(const QString& text) {
+    QString literal = text;
+    return literal.replace(u"&"_s, u"&&"_s);
+}
+
+QImage thumbnailGlyph(const Bitmap& thumbnail, QSize buttonSize) {
+    if (thumbnail.isEmpty())
+        return {};
+    const QRgb seeThrough = thumbnail.transparentColor() & RGB_MASK;
+    // Only the part inside the button is ever seen.
+    const int width = std::min(thumbnail.width(), buttonSize.width());
+    const int height = std::min(thumbnail.height(), buttonSize.height());
+    const QRect shown((thumbnail.width() - width) / 2, (thumbnail.height() - height) / 2, width,
+                      height);
+    QImage glyph = thumbnail.toImage().copy(shown).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < glyph.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(glyph.scanLine(y));
+        for (int x = 0; x < glyph.width(); ++x) {
+            if ((line[x] & RGB_MASK) == seeThrough)
+                line[x] = 0;
+        }
+    }
+    return glyph;
+}
+
+QImage loadThumbnailGlyph(const QString& path, QSize buttonSize) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error::cannotOpenFile(path);
+    const Error invalid(u"Bitmap image is not valid"_s);
+    if (file.size() > kMaxThumbnailFileBytes)
+        throw invalid;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error::cannotOpenFile(path);
+    const std::optional<Bitmap> bitmap = decodeBmp(data);
+    if (!bitmap)
+        throw invalid;
+    return thumbnailGlyph(*bitmap, buttonSize);
+}
+
+QPixmap arrowGlyph(Qt::ArrowType direction) {
+    constexpr int kWidth = 6;
+    constexpr int kHeight = 19;
+    constexpr int kMiddle = kHeight / 2;
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    for (int column = 0; column < kWidth; ++column) {
+        // Column 0 is the tip; each column further is two pixels taller.
+        const int x = direction == Qt::LeftArrow ? column : kWidth - 1 - column;
+        for (int y = kMiddle - column; y <= kMiddle + column; ++y)
+            image.setPixel(x, y, qRgb(0, 0, 0));
+    }
+    return QPixmap::fromImage(image);
+}
+
+} // namespace zot

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/Bitmap.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+#include <vector>
+
+namespace zot {
+
+// More design folders than this are ignored (the first ones in listing order count).
+inline constexpr int kMaxDesigns = 25;
+
+struct DesignFolderEntry {
+    QString name;          // the folder's bare name, the design's identity
+    QString thumbnailPath; // empty when the folder has no thumbnail.bmp
+};
+
+// The design folders of programFolder in the order the file system lists
+// them: folders not starting with "." that hold a file script.zot. At most
+// limit of them.
+std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder,
+                                                 int limit = kMaxDesigns);
+
+// A catalogue button's internal name: the folder name with " " as "_".
+QString menuButtonName(const QString& folderName);
+
+// A button caption that shows the name as written ("&" is not a shortcut).
+QString literalButtonText(const QString& text);
+
+// The glyph a thumbnail gives a button of buttonSize: the part the button
+// shows (centred, clipped by its edges), with the colour of the picture's
+// bottom-left pixel see-through.
+QImage thumbnailGlyph(const Bitmap& thumbnail, QSize buttonSize);
+
+// Reads a thumbnail file and makes its glyph. Throws Error "Cannot open file
+// %s" or "Bitmap image is not valid".
+QImage loadThumbnailGlyph(const QString& path, QSize buttonSize);
+
+// The strip's arrows: black triangles, 6 x 19, on a see-through ground.
+QPixmap arrowGlyph(Qt::ArrowType direction);
+
+} // namespace zot

@@ -1,0 +1,454 @@
+#include "editor/window/TfrmEdit.h"
+
+#include "editor/window/ToolbarGlyphs.h"
+#include "platform/Error.h"
+#include "platform/widgets/ErrorBox.h"
+#include "platform/widgets/RichTextReader.h"
+#include "platform/widgets/TabcToolButton.h"
+#include "platform/widgets/TabcURLLabel.h"
+#include "script/IntegerConversion.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace zot {
+
+namespace {
+
+constexpr int kLeftWidth = 129;
+constexpr int kToolbarHeight = 25;
+constexpr int kInputLeft = 3;
+constexpr int kErrorListHeight = 52;
+// An about file is a few kilobytes; a huge one is not read at all.
+constexpr qint64 kMaxAboutBytes = 16 * 1024 * 1024;
+
+// One side of the zoomed view. The quotient is formed first, in long double,
+// and rounded to the even neighbour on ties (the default rounding mode).
+int zoomedSide(int side, long double factor) {
+    const long double zoomed = std::nearbyint(static_cast<long double>(side) * factor);
+    // A negative percentage shows nothing; a huge one stops at the largest widget.
+    return static_cast<int>(std::clamp<long double>(zoomed, 0.0L, QWIDGETSIZE_MAX));
+}
+
+int clampSide(int side) {
+    return std::clamp(side, 0, int(QWIDGETSIZE_MAX));
+}
+
+// Qt reads "[*]" in a window title as the modified marker; a design's name
+// must show as written.
+QString literalTitle(QString title) {
+    return title.replace(u"[*]"_s, u"[*][*]"_s);
+}
+
+} // namespace
+
+TLogoView::TLogoView(const LogoEngine& engine, QWidget* parent) : QWidget(parent), engine_(engine) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void TLogoView::paintEvent(QPaintEvent*) {
+    if (shownRender_ != engine_.renderCount()) {
+        shown_ = engine_.logo().toImage();
+        shownRender_ = engine_.renderCount();
+    }
+    if (shown_.isNull() || width() <= 0 || height() <= 0)
+        return;
+    QPainter painter(this);
+    painter.drawImage(rect(), shown_);
+}
+
+TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
+    : QWidget(parent), engine_(std::make_unique<LogoEngine>(*this, programFolder)) {
+    setWindowTitle(u"About"_s);
+    caption_ = u"About"_s;
+
+    pLeft = new QFrame(this);
+    pLeft->setObjectName(u"pLeft"_s);
+    pLeft->setFixedWidth(kLeftWidth);
+    auto* leftLayout = new QVBoxLayout(pLeft);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(0);
+    buildToolbar();
+    buildInputPanel();
+    leftLayout->addWidget(Panel2);
+    leftLayout->addWidget(pDynamic, 1);
+
+    buildMiddle();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(pLeft);
+    layout->addWidget(Splitter1, 1);
+
+    setOutputControlsEnabled(false);
+    FormCreate();
+}
+
+TfrmEdit::~TfrmEdit() = default;
+
+void TfrmEdit::buildToolbar() {
+    Panel2 = new QFrame(pLeft);
+    Panel2->setObjectName(u"Panel2"_s);
+    Panel2->setFixedHeight(kToolbarHeight);
+
+    const auto makeButton = [this](ToolbarGlyph glyph, int left, const QString& name,
+                                   const QString& hint) {
+        auto* button =
+            new TabcToolButton(toolbarGlyph(glyph, true), toolbarGlyph(glyph, false), Panel2);
+        button->setObjectName(name);
+        button->setGeometry(left, 1, 23, 22);
+        button->setToolTip(hint);
+        return button;
+    };
+    abcTBSave = makeButton(ToolbarGlyph::Save, 2, u"abcTBSave"_s, u"Save to file"_s);
+    abcTBCopy = makeButton(ToolbarGlyph::Copy, 25, u"abcTBCopy"_s, u"Copy 2 clipboard"_s);
+    abcTBWallpaper =
+        makeButton(ToolbarGlyph::Wallpaper, 48, u"abcTBWallpaper"_s, u"Set as wallpaper"_s);
+    connect(abcTBSave, &QToolButton::clicked, this, &TfrmEdit::abcTBSaveClick);
+    connect(abcTBCopy, &QToolButton::clicked, this, &TfrmEdit::abcTBCopyClick);
+    connect(abcTBWallpaper, &QToolButton::clicked, this, &TfrmEdit::abcTBWallpaperClick);
+
+    cbSize = new QComboBox(Panel2);
+    cbSize->setObjectName(u"cbSize"_s);
+    cbSize->setEditable(true);
+    cbSize->setInsertPolicy(QComboBox::NoInsert);
+    cbSize->addItems({u"10%"_s, u"25%"_s, u"50%"_s, u"100%"_s, u"200%"_s});
+    cbSize->setCurrentIndex(2);
+    cbSize->setToolTip(u"Image size"_s);
+    cbSize->setGeometry(74, 1, 51, std::min(cbSize->sizeHint().height(), kToolbarHeight - 2));
+    // Every keystroke and every choice refits the view.
+    connect(cbSize, &QComboBox::currentTextChanged, this, &TfrmEdit::zoomTextChanged);
+}
+
+void TfrmEdit::buildInputPanel() {
+    pDynamic = new QFrame(pLeft);
+    pDynamic->setObjectName(u"pDynamic"_s);
+    pDynamic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pDynamic->setLineWidth(1);
+
+    sbInputs = new QScrollArea(pDynamic);
+    sbInputs->setObjectName(u"sbInputs"_s);
+    sbInputs->setFrameShape(QFrame::NoFrame);
+    sbInputs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sbInputs->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    sbInputs->setWidgetResizable(false);
+    pInputs = new QWidget;
+    pInputs->setObjectName(u"pInputs"_s);
+    sbInputs->setWidget(pInputs);
+    sbInputs->viewport()->installEventFilter(this);
+
+    bbBatch = new QPushButton(u"Batch process"_s, pDynamic);
+    bbBatch->setObjectName(u"bbBatch"_s);
+    bbBatch->setGeometry(8, 0, 113, 17);
+    connect(bbBatch, &QPushButton::clicked, this, &TfrmEdit::bbBatchClick);
+
+    Label1 = new QLabel(u"Copyright \u00A9 2024"_s, pDynamic);
+    Label1->setObjectName(u"Label1"_s);
+    Label2 = new QLabel(u"the Zotmaker authors"_s, pDynamic);
+    Label2->setObjectName(u"Label2"_s);
+    for (QLabel* label : {Label1, Label2})
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    abcURLLabel1 = new TabcURLLabel(pDynamic);
+    abcURLLabel1->setObjectName(u"abcURLLabel1"_s);
+    abcURLLabel1->setText(u"zotmaker.example"_s);
+    abcURLLabel1->setUrl(QUrl(QString::fromLatin1(kMakerAddress)));
+
+    pDynamic->installEventFilter(this);
+}
+
+void TfrmEdit::buildMiddle() {
+    Splitter1 = new QSplitter(Qt::Vertical, this);
+    Splitter1->setObjectName(u"Splitter1"_s);
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+
+    // The logo's scroll box and the about text share one place; the about
+    // text lies on top while it is shown.
+    auto* middle = new QWidget(Splitter1);
+    auto* grid = new QGridLayout(middle);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    ScrollBox1 = new QScrollArea(middle);
+    ScrollBox1->setObjectName(u"ScrollBox1"_s);
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    imgEdit = new TLogoView(*engine_, nullptr);
+    imgEdit->setObjectName(u"imgEdit"_s);
+    imgEdit->resize(0, 0);
+    ScrollBox1->setWidget(imgEdit);
+
+    reAbout = new QTextEdit(middle);
+    reAbout->setObjectName(u"reAbout"_s);
+    reAbout->setReadOnly(true);
+    reAbout->setFrameShape(QFrame::NoFrame);
+    reAbout->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reAbout->setLineWrapMode(QTextEdit::WidgetWidth);
+    reAbout->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    reAbout->setHtml(builtInAboutText());
+
+    grid->addWidget(ScrollBox1, 0, 0);
+    grid->addWidget(reAbout, 0, 0);
+    reAbout->raise();
+
+    mErrors = new QPlainTextEdit(Splitter1);
+    mErrors->setObjectName(u"mErrors"_s);
+    mErrors->setReadOnly(true);
+    mErrors->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mErrors->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mErrors->hide();
+    connect(mErrors, &QPlainTextEdit::textChanged, this, &TfrmEdit::mErrorsChange);
+
+    Splitter1->addWidget(middle);
+    Splitter1->addWidget(mErrors);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+}
+
+void TfrmEdit::FormCreate() {
+    QFile file(QString::fromLatin1(kAboutFile));
+    QByteArray content;
+    bool read = file.open(QIODevice::ReadOnly) && file.size() <= kMaxAboutBytes;
+    if (read) {
+        content = file.readAll();
+        read = file.error() == QFileDevice::NoError;
+    }
+    if (!read) {
+        showErrorBox(Error::cannotOpenFile(QString::fromLatin1(kAboutFile)).message());
+        return; // the built-in text stays
+    }
+    loadRichText(*reAbout->document(), content);
+}
+
+QString TfrmEdit::builtInAboutText() {
+    return u"<p><b><span style=\"font-size:14pt\">Zotmaker Logo Builder</span></b><br>"
+           "(ZOT)</p>"
+           "<p><b>ZOT</b><br>"
+           "ZOT builds logos from designs. Pick a design in the strip at the top, type your "
+           "texts into the boxes on the left and watch the logo change as you type. Save it "
+           "as a bitmap, copy it or make it your wallpaper.<br>"
+           "Every design is a folder next to the program holding a logo script "
+           "(script.zot), a thumbnail and the pictures and fonts the script names. You can "
+           "make designs of your own: put the folder next to the program and it joins the "
+           "catalogue at the next start. Please send us the designs you make, so that others "
+           "can enjoy them too.<br>"
+           "The logo-script language is described in docs/script-language.md.</p>"
+           "<p><b>Download</b><br>"
+           "Newer versions are published on zotmaker.example.</p>"
+           "<p><b>Known problems</b><br>"
+           "ZOT was written in a hurry. It works, but in places it can still be made "
+           "better.</p>"
+           "<p><b>Copyright</b><br>"
+           "Copyright \u00A9 2024 the Zotmaker authors.</p>"
+           "<p><b>Distribution</b><br>"
+           "You may pass copies of ZOT on to others, but only complete and unchanged, "
+           "just as you received them.</p>"_s;
+}
+
+void TfrmEdit::OpenDesign(const QString& folderName) {
+    try {
+        engine_->OpenDesign(folderName);
+    } catch (...) {
+        imgEdit->update(); // whatever was rendered before the failure is shown
+        throw;
+    }
+    imgEdit->update();
+}
+
+void TfrmEdit::ResetDesign() {
+    engine_->ResetDesign();
+}
+
+int TfrmEdit::AddLabelInput(const QString& editText, const QString& caption) {
+    const int i = ++LabelCount;
+    auto* edit = new QLineEdit(pInputs);
+    edit->setObjectName(u"Edit%1"_s.arg(i));
+    Edits.push_back(edit);
+    auto* label = new QLabel(pInputs);
+    label->setObjectName(u"Label%1Caption"_s.arg(i));
+    Labels.push_back(label);
+
+    // Heights as the controls stand before any text: the caption one line of
+    // the panel's font, the edit box what fits its font.
+    const int captionHeight = label->fontMetrics().height();
+    const int editHeight = edit->sizeHint().height();
+    rowPitch_ = captionHeight + editHeight + 3;
+    const int top = (i - 1) * rowPitch_;
+
+    edit->setGeometry(kInputLeft, top + captionHeight,
+                      std::max(0, pInputs->width() - 2 * kInputLeft), editHeight);
+    edit->setText(editText);
+    // Only now: the default text must not render.
+    connect(edit, &QLineEdit::textChanged, this, &TfrmEdit::LabelInputChange);
+
+    label->setText(caption);
+    label->setGeometry(kInputLeft, top + 1, label->sizeHint().width(), captionHeight);
+
+    edit->show();
+    label->show();
+    fitInputsArea();
+    return i;
+}
+
+QString TfrmEdit::labelText(int i) const {
+    if (i < 1 || i > LabelCount)
+        return {};
+    return Edits[size_t(i - 1)]->text();
+}
+
+void TfrmEdit::setLabelText(int i, const QString& text) {
+    if (i < 1 || i > LabelCount)
+        return;
+    // As if typed: a changed text notifies LabelInputChange, the same text does not.
+    Edits[size_t(i - 1)]->setText(text);
+}
+
+void TfrmEdit::removeLabelInputs() {
+    for (size_t i = 0; i < Edits.size(); ++i) {
+        delete Edits[i];
+        delete Labels[i];
+    }
+    Edits.clear();
+    Labels.clear();
+    LabelCount = 0;
+    fitInputsArea();
+}
+
+void TfrmEdit::appendError(const QString& line) {
+    mErrors->appendPlainText(line);
+}
+
+void TfrmEdit::hideErrors() {
+    mErrors->hide();
+}
+
+void TfrmEdit::mErrorsChange() {
+    if (!mErrors->isHidden())
+        return;
+    mErrors->show();
+    if (!errorsSized_ && Splitter1->height() > kErrorListHeight + Splitter1->handleWidth()) {
+        errorsSized_ = true;
+        Splitter1->setSizes(
+            {Splitter1->height() - Splitter1->handleWidth() - kErrorListHeight, kErrorListHeight});
+    }
+}
+
+void TfrmEdit::setCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(literalTitle(caption));
+}
+
+void TfrmEdit::setViewSize(int width, int height) {
+    imgEdit->resize(clampSide(width), clampSide(height));
+}
+
+void TfrmEdit::cbSizeChange() {
+    QString rest = cbSize->currentText();
+    // Drop the last character, whatever it is (one whole character, also
+    // when it takes two UTF-16 units).
+    if (rest.size() >= 2 && rest.back().isLowSurrogate() &&
+        rest.at(rest.size() - 2).isHighSurrogate())
+        rest.chop(2);
+    else
+        rest.chop(1);
+    const qint32 percent = StrToInt(rest);
+    const long double factor = static_cast<long double>(percent) / 100.0L;
+    const Bitmap& logo = engine_->logo();
+    const int width = zoomedSide(logo.width(), factor);
+    const int height = zoomedSide(logo.height(), factor);
+    imgEdit->resize(width, height);
+    imgEdit->update();
+}
+
+void TfrmEdit::zoomTextChanged() {
+    runGuarded([this] { cbSizeChange(); });
+}
+
+void TfrmEdit::setOutputControlsEnabled(bool enabled) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{abcTBSave, abcTBCopy, abcTBWallpaper, cbSize, bbBatch})
+        control->setEnabled(enabled);
+}
+
+void TfrmEdit::LabelInputChange() {
+    runGuarded([this] { engine_->RenderLogo(); });
+    imgEdit->update();
+}
+
+void TfrmEdit::FormResize() {
+    // The notice labels' height follows the font, so the batch button is
+    // placed from them rather than from a fixed distance to the bottom.
+    pDynamicResize();
+}
+
+void TfrmEdit::pDynamicResize() {
+    const QRect area = pDynamic->contentsRect();
+    int y = area.bottom() + 1;
+    for (QLabel* label : std::initializer_list<QLabel*>{abcURLLabel1, Label2, Label1}) {
+        const int height = label->sizeHint().height();
+        y -= height;
+        label->setGeometry(area.left(), y, area.width(), height);
+    }
+    bbBatch->move(bbBatch->x(), Label1->y() - bbBatch->height());
+    sbInputs->setGeometry(area.left(), area.top(), area.width(),
+                          std::max(0, bbBatch->y() - 2 - area.top()));
+}
+
+void TfrmEdit::fitInputsArea() {
+    const QWidget* viewport = sbInputs->viewport();
+    const int width = viewport->width();
+    const int height = std::max(LabelCount * rowPitch_, viewport->height());
+    if (pInputs->size() != QSize(width, height))
+        pInputs->resize(width, height);
+    for (QLineEdit* edit : Edits)
+        edit->resize(std::max(0, width - 2 * kInputLeft), edit->height());
+}
+
+void TfrmEdit::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+bool TfrmEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == pDynamic)
+            pDynamicResize();
+        else if (watched == sbInputs->viewport())
+            fitInputsArea();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// filled in by the output work
+void TfrmEdit::abcTBSaveClick() {}
+
+// filled in by the output work
+void TfrmEdit::abcTBCopyClick() {}
+
+// filled in by the output work
+void TfrmEdit::abcTBWallpaperClick() {}
+
+// filled in by the output work
+void TfrmEdit::bbBatchClick() {}
+
+} // namespace zot

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "script/EditorHost.h"
+#include "script/LogoEngine.h"
+
+#include <QImage>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QSplitter;
+class QTextEdit;
+
+namespace zot {
+
+class TabcToolButton;
+class TabcURLLabel;
+
+// imgEdit: shows the engine's logo bitmap stretched to the view's size. The
+// size is the zoom's business; the picture is fetched again after a render.
+class TLogoView : public QWidget {
+    Q_OBJECT
+  public:
+    TLogoView(const LogoEngine& engine, QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    const LogoEngine& engine_;
+    QImage shown_;
+    int shownRender_ = -1;
+};
+
+// The one editor window: label inputs, logo view with zoom, error list,
+// about text and the output controls. It is the engine's editor.
+class TfrmEdit : public QWidget, public EditorHost {
+    Q_OBJECT
+  public:
+    // programFolder holds the design folders.
+    explicit TfrmEdit(const QString& programFolder, QWidget* parent = nullptr);
+    ~TfrmEdit() override;
+
+    // Loads a design folder of the program folder. Throws zot::Error (a
+    // script that cannot be read, a value that is not a number); the caller
+    // shows it in the error box.
+    void OpenDesign(const QString& folderName);
+    void ResetDesign();
+
+    LogoEngine& engine() { return *engine_; }
+    const LogoEngine& engine() const { return *engine_; }
+
+    // The label inputs' row pitch as last computed by AddLabelInput.
+    int rowPitch() const { return rowPitch_; }
+
+    // EditorHost
+    int AddLabelInput(const QString& editText, const QString& caption) override;
+    QString labelText(int i) const override;
+    int labelCount() const override { return LabelCount; }
+    void setLabelText(int i, const QString& text) override;
+    void removeLabelInputs() override;
+    void appendError(const QString& line) override;
+    void hideErrors() override;
+    void setCaption(const QString& caption) override;
+    const QString& caption() const { return caption_; }
+    void setViewSize(int width, int height) override;
+    // Refits imgEdit to cbSize's percentage. Throws zot::Error when the text
+    // before its last character is not an integer; the view keeps its size.
+    void cbSizeChange() override;
+    void setOutputControlsEnabled(bool enabled) override;
+
+    // Handlers
+    void LabelInputChange();
+    void FormResize();
+    void pDynamicResize();
+    void mErrorsChange();
+    void abcTBSaveClick();
+    void abcTBCopyClick();
+    void abcTBWallpaperClick();
+    void bbBatchClick();
+
+    // The about text shipped with the program, for when zot-about.rtf is missing.
+    static QString builtInAboutText();
+    static constexpr const char* kAboutFile = "zot-about.rtf";
+    static constexpr const char* kMakerAddress = "https://zotmaker.example/";
+
+    // Controls, named as in the window's layout.
+    QFrame* pLeft = nullptr;
+    QFrame* Panel2 = nullptr;
+    TabcToolButton* abcTBSave = nullptr;
+    TabcToolButton* abcTBCopy = nullptr;
+    TabcToolButton* abcTBWallpaper = nullptr;
+    QComboBox* cbSize = nullptr;
+    QFrame* pDynamic = nullptr;
+    QScrollArea* sbInputs = nullptr; // scrolls the label inputs when they do not fit
+    QWidget* pInputs = nullptr;      // parent of the label inputs
+    QPushButton* bbBatch = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    TabcURLLabel* abcURLLabel1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    TLogoView* imgEdit = nullptr;
+    QTextEdit* reAbout = nullptr;
+    QPlainTextEdit* mErrors = nullptr;
+
+    // Label inputs, number i at index i - 1.
+    std::vector<QLineEdit*> Edits;
+    std::vector<QLabel*> Labels;
+    int LabelCount = 0;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    std::unique_ptr<LogoEngine> engine_;
+    int rowPitch_ = 0;
+    QString caption_;
+    bool errorsSized_ = false;
+
+    void buildToolbar();
+    void buildInputPanel();
+    void buildMiddle();
+    void FormCreate();
+    void fitInputsArea();
+    void zoomTextChanged();
+};
+
+} // namespace zot
