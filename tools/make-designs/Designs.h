@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace mk {
+
+// Each function writes one complete design folder under root (the designs
+// folder) and, when previewDir is not empty, a full-size PNG preview there.
+void makeGold(const QString& root, const QString& previewDir);
+void makeNeon(const QString& root, const QString& previewDir);
+void makeOcean(const QString& root, const QString& previewDir);
+void makeRetro(const QString& root, const QString& previewDir);
+void makeStamp(const QString& root, const QString& previewDir);
+void makeChalk(const QString& root, const QString& previewDir);
+
+// The pictures of docs/images/.
+void makeDiagrams(const QString& imagesDir);
+
+} // namespace mk

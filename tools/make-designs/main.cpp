@@ -1,0 +1,36 @@
+// Writes the sample designs into <repo>/designs and the guide's pictures into
+// <repo>/docs/images. Every picture is drawn here, glyphs come from the DejaVu
+// fonts of the system; the output is the same on every run.
+//
+// Usage: make-designs REPO_ROOT [--preview DIR]
+
+#include "Designs.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: make-designs REPO_ROOT [--preview DIR]\n");
+        return 2;
+    }
+    const QString root = args[1];
+    QString preview;
+    const qsizetype at = args.indexOf(QStringLiteral("--preview"));
+    if (at > 0 && at + 1 < args.size())
+        preview = args[at + 1];
+
+    const QString designs = root + QStringLiteral("/designs");
+    mk::makeGold(designs, preview);
+    mk::makeNeon(designs, preview);
+    mk::makeOcean(designs, preview);
+    mk::makeRetro(designs, preview);
+    mk::makeStamp(designs, preview);
+    mk::makeChalk(designs, preview);
+    mk::makeDiagrams(root + QStringLiteral("/docs/images"));
+    return 0;
+}
