@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs the Debian 12 packages Zotmaker builds and tests with, if missing.
+set -eu
+packages="cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev libgtest-dev
+libbenchmark-dev fonts-dejavu-core gsettings-desktop-schemas libglib2.0-bin"
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+        missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    # shellcheck disable=SC2086
+    apt-get install -y -q --no-install-recommends $missing
+fi
