@@ -780,7 +780,7 @@ backgroundExtraMarge = 36
 imgFont
   name = chrome
   label = "Title"
-  default = "STARFIRE"
+  default = "SUNDOWN"
   transparent
   charspace = -3
   space = 18
@@ -804,7 +804,7 @@ ttfFontEnd
 )");
 
     QImage preview = background.convertToFormat(QImage::Format_RGB32);
-    const QString word = QStringLiteral("STARFIRE");
+    const QString word = QStringLiteral("SUNDOWN");
     drawGlyphText(preview, set, word, (W - textWidth(set, word, -3, 18)) / 2, ypos, -3, 18, true,
                   qRgb(0, 0, 0));
     drawTtfCentered(preview, dejaVu(QStringLiteral("DejaVuSans-BoldOblique.ttf")), 11,
@@ -1060,7 +1060,7 @@ void makeChalk(const QString& root, const QString& previewDir) {
     };
     const GlyphSet heading =
         chalkSet(QStringLiteral("DejaVuSansCondensed-Bold.ttf"), 46, true, 200, 14);
-    const GlyphSet hand = chalkSet(QStringLiteral("DejaVuSerif-Italic.ttf"), 30, false, 400, 0);
+    const GlyphSet hand = chalkSet(QStringLiteral("DejaVuSerif.ttf"), 27, false, 400, 0);
     writeGlyphs(dir + QStringLiteral("/chalk"), heading);
     writeGlyphs(dir + QStringLiteral("/hand"), hand);
 
@@ -1083,9 +1083,9 @@ imgFont
 imgFontEnd
 
 imgFont
-  name = hand            # small letters in a handwritten slant
+  name = hand            # small letters
   label = "Menu line"
-  default = "fresh soup - coffee & cake"
+  default = "soup - coffee - cake"
   transparent
   align = center         # centred inside the 380 pixels
   width = 380
@@ -1102,7 +1102,7 @@ imgFontEnd
         const int total = textWidth(heading, word, 0, 0);
         const int cs = int(std::lround((380.0 - total) / (word.size() - 1)));
         drawGlyphText(preview, heading, word, 40, 20, cs, 0, true, qRgb(0, 0, 0));
-        const QString line = QStringLiteral("fresh soup - coffee & cake");
+        const QString line = QStringLiteral("soup - coffee - cake");
         drawGlyphText(preview, hand, line, 40 + (380 - textWidth(hand, line, 0, 9)) / 2, 92, 0, 9,
                       true, qRgb(0, 0, 0));
     }

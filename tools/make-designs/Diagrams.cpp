@@ -111,7 +111,7 @@ std::vector<Placed> layout(const QString& mode, bool evenText) {
 void makeOne(const QString& dir, const QString& mode, const std::vector<Piece>& pieces,
              const QString& note, bool evenText) {
     const int labelH = 16;
-    const int width = kW + 2 * kMargin;
+    const int width = kW + 2 * kMargin + 90; // room for the notes
     const int height = kMargin + labelH + kH + kMargin + labelH + kH + labelH + kMargin;
     QImage img(width, height, QImage::Format_RGB32);
     img.fill(QColor(0xfb, 0xfb, 0xf8));
@@ -123,7 +123,7 @@ void makeOne(const QString& dir, const QString& mode, const std::vector<Piece>& 
 
     int y = kMargin;
     p.setPen(QColor(0x30, 0x30, 0x30));
-    p.drawText(QRect(kMargin, y, kW, labelH), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRect(kMargin, y, width - 2 * kMargin, labelH), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("pieces of the design:"));
     y += labelH;
     int x = kMargin;
@@ -133,8 +133,8 @@ void makeOne(const QString& dir, const QString& mode, const std::vector<Piece>& 
     }
     y += kH + kMargin;
     p.setPen(QColor(0x30, 0x30, 0x30));
-    p.drawText(QRect(kMargin, y, kW, labelH), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("backgroundExtraExpandFrom = %1, logo 300 pixels wide:").arg(mode));
+    p.drawText(QRect(kMargin, y, width - 2 * kMargin, labelH), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("expand mode %1, logo widened to 300 pixels:").arg(mode));
     y += labelH;
 
     // The widened copy of the background: its own columns, white after them.
@@ -149,7 +149,8 @@ void makeOne(const QString& dir, const QString& mode, const std::vector<Piece>& 
     p.drawRect(QRect(kMargin - 1, top - 1, kW + 1, kH + 1));
     y += kH;
     p.setPen(QColor(0x55, 0x55, 0x55));
-    p.drawText(QRect(kMargin, y, kW, labelH), Qt::AlignLeft | Qt::AlignVCenter, note);
+    p.drawText(QRect(kMargin, y, width - 2 * kMargin, labelH), Qt::AlignLeft | Qt::AlignVCenter,
+               note);
     p.end();
     writePng(img, dir + QStringLiteral("/expand-") + mode + QStringLiteral(".png"));
 }

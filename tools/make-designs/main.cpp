@@ -3,11 +3,13 @@
 // fonts of the system; the output is the same on every run.
 //
 // Usage: make-designs REPO_ROOT [--preview DIR]
+//        make-designs --png IN.bmp OUT.png   (to look at a rendered logo)
 
 #include "Designs.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QImage>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -17,6 +19,10 @@ int main(int argc, char** argv) {
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: make-designs REPO_ROOT [--preview DIR]\n");
         return 2;
+    }
+    if (args[1] == QLatin1String("--png") && args.size() == 4) {
+        const QImage image(args[2]);
+        return !image.isNull() && image.save(args[3], "PNG") ? 0 : 1;
     }
     const QString root = args[1];
     QString preview;
