@@ -327,8 +327,8 @@ void makeGold(const QString& root, const QString& previewDir) {
         cv.over(m, [&](int x, int y) {
             const float light = bevelLight(soft, x, y);
             Rgb c = scale(gold((y - capTop) / float(cell.capHeight)), 0.55f + 0.75f * light);
-            const float spec = std::pow(light, 14.0f) * 0.6f;
-            return add(c, {spec, spec, spec * 0.8f});
+            const float shine = std::pow(light, 14.0f) * 0.6f;
+            return add(c, {shine, shine, shine * 0.8f});
         });
         set.push_back({key, finish(
                                 cv, inkColumns(outline, 0.02f, 2),
