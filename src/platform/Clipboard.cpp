@@ -1,0 +1,25 @@
+#include "platform/Clipboard.h"
+
+#include "platform/Bitmap.h"
+#include "platform/Error.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace zot {
+
+void copyToClipboard(const Bitmap& bitmap) {
+    QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                ? QGuiApplication::clipboard()
+                                : nullptr;
+    if (!clipboard)
+        throw Error(QStringLiteral("Cannot open clipboard"));
+    const QImage image = bitmap.toImage();
+    clipboard->setImage(image);
+    const QMimeData* data = clipboard->mimeData();
+    if (!data || (!image.isNull() && !data->hasImage()))
+        throw Error(QStringLiteral("Cannot open clipboard"));
+}
+
+} // namespace zot
