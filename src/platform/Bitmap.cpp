@@ -10,6 +10,11 @@
 #include <climits>
 #include <cstring>
 #include <mutex>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "Bitmap storage access assumes a little-endian host");
 
@@ -179,13 +184,23 @@ void blitRows(const uchar* src, qsizetype srcStride, uchar* dst, qsizetype dstSt
     for (int row = 0; row < h; ++row) {
         const S* s = reinterpret_cast<const S*>(src + row * srcStride);
         D* d = reinterpret_cast<D*>(dst + row * dstStride);
-        for (int i = 0; i < w; ++i) {
-            const S v = s[i];
-            if constexpr (Transparent) {
-                if (skip(v))
-                    continue;
+        if constexpr (!Transparent) {
+            for (int i = 0; i < w; ++i)
+                d[i] = conv(s[i]);
+        } else if constexpr (std::is_same_v<D, uchar> && !std::is_same_v<S, uchar>) {
+            // Conversion to palette entries is costly: only for drawn pixels.
+            for (int i = 0; i < w; ++i) {
+                const S v = s[i];
+                if (!skip(v))
+                    d[i] = conv(v);
             }
-            d[i] = conv(v);
+        } else {
+            // Branch-free, so that the compiler can vectorise it.
+            for (int i = 0; i < w; ++i) {
+                const S v = s[i];
+                const D old = d[i];
+                d[i] = skip(v) ? old : conv(v);
+            }
         }
     }
 }
@@ -224,6 +239,34 @@ void blitFromTrueColour(Kind dstKind, bool transparent, const uchar* src, qsizet
                        [&](S v) { return uchar(mapper(toRgb(v))); }, skip);
         break;
     }
+    }
+}
+
+// The common case of a true-colour text picture drawn onto a true-colour
+// logo with its see-through colour left out.
+void blitTransparent32(const uchar* src, qsizetype srcStride, uchar* dst, qsizetype dstStride,
+                       int w, int h, QRgb key) {
+    for (int row = 0; row < h; ++row) {
+        const quint32* s = reinterpret_cast<const quint32*>(src + row * srcStride);
+        quint32* d = reinterpret_cast<quint32*>(dst + row * dstStride);
+        int i = 0;
+#if defined(__SSE2__)
+        const __m128i rgbMask = _mm_set1_epi32(int(kRgbMask));
+        const __m128i keys = _mm_set1_epi32(int(key));
+        const __m128i opaque = _mm_set1_epi32(int(kOpaque));
+        for (; i + 4 <= w; i += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+            const __m128i see = _mm_cmpeq_epi32(_mm_and_si128(v, rgbMask), keys);
+            const __m128i drawn = _mm_or_si128(v, opaque);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                             _mm_or_si128(_mm_and_si128(see, old), _mm_andnot_si128(see, drawn)));
+        }
+#endif
+        for (; i < w; ++i) {
+            if ((s[i] & kRgbMask) != key)
+                d[i] = s[i] | kOpaque;
+        }
     }
 }
 
@@ -531,6 +574,10 @@ void Bitmap::draw(const Bitmap& src, qint64 x, qint64 y) {
 
     switch (srcKind) {
     case Kind::Rgb32:
+        if (transparent && dstKind == Kind::Rgb32) {
+            blitTransparent32(s, srcStride, d, dstStride, w, h, key);
+            break;
+        }
         blitFromTrueColour<quint32>(
             dstKind, transparent, s, srcStride, d, dstStride, w, h,
             [](quint32 v) { return QRgb(v | kOpaque); },

@@ -554,12 +554,11 @@ QByteArray encodeBmp(const Bitmap& bitmap) {
             break;
         case 16: {
             const quint16* in16 = reinterpret_cast<const quint16*>(s);
-            quint16* out16 = reinterpret_cast<quint16*>(d);
             if (rgb565) {
                 std::memcpy(d, s, size_t(w) * 2);
             } else {
                 for (int x = 0; x < w; ++x)
-                    out16[x] = in16[x] & 0x7fff;
+                    put16(d + 2 * x, in16[x] & 0x7fff);
             }
             break;
         }
@@ -575,10 +574,10 @@ QByteArray encodeBmp(const Bitmap& bitmap) {
             break;
         }
         default: {
+            // The file's rows need not be 4-byte aligned in memory.
             const quint32* in32 = reinterpret_cast<const quint32*>(s);
-            quint32* out32 = reinterpret_cast<quint32*>(d);
             for (int x = 0; x < w; ++x)
-                out32[x] = in32[x] & 0x00ffffffu;
+                put32(d + 4 * x, in32[x] & 0x00ffffffu);
             break;
         }
         }

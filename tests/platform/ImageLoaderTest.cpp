@@ -104,9 +104,26 @@ TEST_F(ImageLoader, IndexedAndMonoPng) {
     ASSERT_TRUE(mono.save(path("mono.png"), "PNG"));
     const Bitmap m = loadPicture(path("mono.png"));
     ASSERT_FALSE(m.isEmpty());
-    EXPECT_TRUE(m.isPaletted());
+    EXPECT_EQ(m.bitsPerPixel(), 1); // two colours: one bit, white see-through
+    EXPECT_EQ(m.transparentColor(), qRgb(255, 255, 255));
     EXPECT_EQ(m.pixel(8, 0), qRgb(255, 255, 255));
     EXPECT_EQ(m.pixel(0, 0), qRgb(0, 0, 0));
+}
+
+TEST_F(ImageLoader, Gif) {
+    // A 1 x 1 GIF, byte by byte: two-colour global table (red, blue), one
+    // image whose only pixel is entry 0.
+    const uchar gif[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
+                         0xff, 0, 0, 0, 0, 0xff,
+                         0x2c, 0, 0, 0, 0, 1, 0, 1, 0, 0,
+                         2, 2, 0x44, 0x01, 0,
+                         0x3b};
+    writeFile(path("pic.gif"), QByteArray(reinterpret_cast<const char*>(gif), sizeof gif));
+    const Bitmap b = loadPicture(path("pic.gif"));
+    ASSERT_FALSE(b.isEmpty());
+    EXPECT_EQ(b.width(), 1);
+    EXPECT_EQ(b.height(), 1);
+    EXPECT_EQ(b.pixel(0, 0), qRgb(255, 0, 0));
 }
 
 TEST_F(ImageLoader, Jpeg) {
