@@ -1,0 +1,52 @@
+// One keystroke's re-render, and opening a design, on a typical design.
+#include "BenchDesigns.h"
+#include "editor/HeadlessEditor.h"
+#include "script/LogoEngine.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QTemporaryDir* gDir = nullptr;
+
+void BM_KeystrokeRender(benchmark::State& state) {
+    zot::HeadlessEditor editor;
+    zot::LogoEngine engine(editor, gDir->path());
+    editor.setEngine(&engine);
+    engine.OpenDesign(QStringLiteral("Typical"));
+    // Typing alternates between two 20-character texts.
+    const QString texts[2] = {QStringLiteral("ACME Tools & Things"),
+                              QStringLiteral("ACME Tools & Thingz")};
+    int i = 0;
+    for (auto _ : state) {
+        editor.setLabelText(1, texts[i ^= 1]);
+        benchmark::DoNotOptimize(engine.logo().width());
+    }
+    state.counters["logo_width"] = engine.logo().width();
+}
+BENCHMARK(BM_KeystrokeRender)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_OpenDesign(benchmark::State& state) {
+    zot::HeadlessEditor editor;
+    zot::LogoEngine engine(editor, gDir->path());
+    editor.setEngine(&engine);
+    for (auto _ : state)
+        engine.OpenDesign(QStringLiteral("Typical"));
+}
+BENCHMARK(BM_OpenDesign)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    gDir = &dir;
+    zot::bench::makeTypicalDesign(dir.path() + QStringLiteral("/Typical"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
