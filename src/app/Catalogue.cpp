@@ -96,7 +96,7 @@ QImage loadThumbnailGlyph(const QString& path, QSize buttonSize) {
     return thumbnailGlyph(*bitmap, buttonSize);
 }
 
-QPixmap arrowGlyph(Qt::ArrowType direction) {
+QPixmap arrowGlyph(Qt::ArrowType direction, bool enabled) {
     constexpr int kWidth = 6;
     constexpr int kHeight = 19;
     constexpr int kMiddle = kHeight / 2;
@@ -106,7 +106,7 @@ QPixmap arrowGlyph(Qt::ArrowType direction) {
         // Column 0 is the tip; each column further is two pixels taller.
         const int x = direction == Qt::LeftArrow ? column : kWidth - 1 - column;
         for (int y = kMiddle - column; y <= kMiddle + column; ++y)
-            image.setPixel(x, y, qRgb(0, 0, 0));
+            image.setPixel(x, y, enabled ? qRgb(0, 0, 0) : qRgb(160, 160, 160));
     }
     return QPixmap::fromImage(image);
 }

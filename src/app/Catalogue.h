@@ -39,7 +39,8 @@ QImage thumbnailGlyph(const Bitmap& thumbnail, QSize buttonSize);
 // %s" or "Bitmap image is not valid".
 QImage loadThumbnailGlyph(const QString& path, QSize buttonSize);
 
-// The strip's arrows: black triangles, 6 x 19, on a see-through ground.
-QPixmap arrowGlyph(Qt::ArrowType direction);
+// The strip's arrows: black triangles, 6 x 19, on a see-through ground; grey
+// ones for the disabled look.
+QPixmap arrowGlyph(Qt::ArrowType direction, bool enabled = true);
 
 } // namespace zot

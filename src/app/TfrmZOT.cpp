@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
+#include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTextEdit>
@@ -43,6 +44,14 @@ QFrame* plainPanel(QWidget* parent, const QString& name) {
     panel->setObjectName(name);
     panel->setFrameShape(QFrame::NoFrame);
     return panel;
+}
+
+// The style's own greying leaves a black glyph nearly black.
+QIcon arrowIcon(Qt::ArrowType direction) {
+    QIcon icon;
+    icon.addPixmap(arrowGlyph(direction, true), QIcon::Normal);
+    icon.addPixmap(arrowGlyph(direction, false), QIcon::Disabled);
+    return icon;
 }
 
 QToolButton* speedButton(QWidget* parent, const QString& name, const QRect& geometry) {
@@ -92,7 +101,7 @@ void TfrmZOT::buildTopBar() {
     pLeftMenu = plainPanel(pTop, u"pLeftMenu"_s);
     pLeftMenu->setAutoFillBackground(true);
     sbLeftMenu = speedButton(pLeftMenu, u"sbLeftMenu"_s, QRect(2, 2, 12, 28));
-    sbLeftMenu->setIcon(arrowGlyph(Qt::LeftArrow));
+    sbLeftMenu->setIcon(arrowIcon(Qt::LeftArrow));
     sbLeftMenu->setIconSize(QSize(6, 19));
     sbLeftMenu->setAutoRaise(true);
     sbLeftMenu->setEnabled(false);
@@ -100,7 +109,7 @@ void TfrmZOT::buildTopBar() {
     pRightMenu = plainPanel(pTop, u"pRightMenu"_s);
     pRightMenu->setAutoFillBackground(true);
     sbRightMenu = speedButton(pRightMenu, u"sbRightMenu"_s, QRect(3, 2, 12, 28));
-    sbRightMenu->setIcon(arrowGlyph(Qt::RightArrow));
+    sbRightMenu->setIcon(arrowIcon(Qt::RightArrow));
     sbRightMenu->setIconSize(QSize(6, 19));
     sbRightMenu->setAutoRaise(true);
     sbRightMenu->setEnabled(false);

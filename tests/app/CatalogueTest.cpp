@@ -228,6 +228,9 @@ TEST(ArrowGlyph, TrianglesPointTheirWayOnASeeThroughGround) {
     EXPECT_EQ(qAlpha(left.pixel(5, 4)), 255);
     EXPECT_EQ(qAlpha(left.pixel(5, 3)), 0);
     EXPECT_EQ(left.mirrored(true, false), right);
+    const QImage greyed = arrowGlyph(Qt::LeftArrow, false).toImage();
+    EXPECT_EQ(greyed.pixel(0, 9), qRgb(160, 160, 160));
+    EXPECT_EQ(qAlpha(greyed.pixel(0, 8)), 0);
 }
 
 } // namespace

@@ -163,7 +163,7 @@ void TfrmEdit::buildInputPanel() {
 
     Label1 = new QLabel(u"Copyright \u00A9 2024"_s, pDynamic);
     Label1->setObjectName(u"Label1"_s);
-    Label2 = new QLabel(u"the Zotmaker authors"_s, pDynamic);
+    Label2 = new QLabel(u"Zotmaker authors"_s, pDynamic);
     Label2->setObjectName(u"Label2"_s);
     for (QLabel* label : {Label1, Label2})
         label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -298,6 +298,7 @@ int TfrmEdit::AddLabelInput(const QString& editText, const QString& caption) {
     edit->setGeometry(kInputLeft, top + captionHeight,
                       std::max(0, pInputs->width() - 2 * kInputLeft), editHeight);
     edit->setText(editText);
+    edit->setCursorPosition(0); // show a long default text from its start
     // Only now: the default text must not render.
     connect(edit, &QLineEdit::textChanged, this, &TfrmEdit::LabelInputChange);
 

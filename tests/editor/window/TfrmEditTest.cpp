@@ -68,6 +68,9 @@ TEST_F(TfrmEditTest, EachKeystrokeRendersOnce) {
     TfrmEdit& e = editor();
     open(QStringLiteral("Two"));
     const int before = e.engine().renderCount();
+    EXPECT_EQ(e.Edits[1]->cursorPosition(), 0); // a long default shows from its start
+    QTest::keyClick(e.Edits[1], Qt::Key_End);   // moving the cursor changes nothing
+    EXPECT_EQ(e.engine().renderCount(), before);
     QTest::keyClicks(e.Edits[1], QStringLiteral("xyz"));
     EXPECT_EQ(e.engine().renderCount() - before, 3);
     EXPECT_EQ(e.labelText(2), QStringLiteral("Betaxyz"));
