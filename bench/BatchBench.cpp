@@ -26,8 +26,8 @@ Run runBatch(const QString& design, const QString& batch, const QString& out) {
     const QByteArray d = QFile::encodeName(design), b = QFile::encodeName(batch),
                      o = QFile::encodeName(out);
     char* argv[] = {const_cast<char*>(cli.constData()), const_cast<char*>("batch"),
-                    const_cast<char*>(d.constData()), const_cast<char*>(b.constData()),
-                    const_cast<char*>(o.constData()), nullptr};
+                    const_cast<char*>(d.constData()),   const_cast<char*>(b.constData()),
+                    const_cast<char*>(o.constData()),   nullptr};
     Run run;
     QElapsedTimer timer;
     timer.start();

@@ -26,7 +26,10 @@ void BM_KeystrokeRender(benchmark::State& state) {
     }
     state.counters["logo_width"] = engine.logo().width();
 }
-BENCHMARK(BM_KeystrokeRender)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_KeystrokeRender)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_OpenDesign(benchmark::State& state) {
     zot::HeadlessEditor editor;
@@ -36,6 +39,17 @@ void BM_OpenDesign(benchmark::State& state) {
         engine.OpenDesign(QStringLiteral("Typical"));
 }
 BENCHMARK(BM_OpenDesign)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Drawing a background-sized piece, the unit of every expand mode's run.
+void BM_OpaqueDraw(benchmark::State& state) {
+    zot::Bitmap piece = zot::Bitmap::create(600, 100, 24);
+    piece.fill(0xffff0000);
+    zot::Bitmap logo = zot::Bitmap::create(2000, 100, 24);
+    int i = 0;
+    for (auto _ : state)
+        logo.draw(piece, (i++ * 37) % 1500 - 100, 0);
+}
+BENCHMARK(BM_OpaqueDraw)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -117,9 +117,10 @@ int run(const QStringList& arguments) {
         if (command == u"render") {
             const QStringList texts = parser.values(textOption);
             if (texts.size() > editor.labelCount())
-                return usageError(QStringLiteral("the design has %1 label input(s), %2 --text given")
-                                      .arg(editor.labelCount())
-                                      .arg(texts.size()));
+                return usageError(
+                    QStringLiteral("the design has %1 label input(s), %2 --text given")
+                        .arg(editor.labelCount())
+                        .arg(texts.size()));
             for (qsizetype i = 0; i < texts.size(); ++i)
                 editor.setLabelText(int(i + 1), texts[i]);
             if (parser.isSet(outOption))

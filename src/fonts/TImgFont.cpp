@@ -130,8 +130,7 @@ void ParseImgFontSection(LogoEngine& engine, ScriptLines& lines) {
         host.appendError(QStringLiteral("Missing \"ImgFontEnd\" at end of file!"));
 
     if (font->Align == u'F' && font->Width == -1) {
-        host.appendError(
-            QStringLiteral("Error: Enter value for width when using fill for align."));
+        host.appendError(QStringLiteral("Error: Enter value for width when using fill for align."));
         return;
     }
     if (!listHasRoom || host.labelCount() >= kMaxFonts) {

@@ -183,8 +183,7 @@ void PaintText(TTtfFont& font, const QString& text, Bitmap& logo) {
     const QFontMetrics& fm = font.metrics();
     const qint64 y = font.YPos;
     // Entirely outside: nothing to clip, nothing to draw.
-    if (x >= logo.width() || x + w + fm.maxWidth() < 0 || y >= logo.height() ||
-        y + fm.height() < 0)
+    if (x >= logo.width() || x + w + fm.maxWidth() < 0 || y >= logo.height() || y + fm.height() < 0)
         return;
     const QColor colour = QColor::fromRgb(colorFromWindowsValue(font.Color));
     const QFont& qf = font.qfont();

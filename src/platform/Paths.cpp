@@ -10,8 +10,8 @@ namespace {
 
 // The entry of folder whose name equals name ignoring case, if any.
 QString findIgnoringCase(const QString& folder, const QString& name) {
-    const QStringList entries =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;
@@ -32,7 +32,8 @@ QString joinPath(const QString& folder, const QString& name) {
         const QString& part = parts[i];
         QString component = part;
         if (!part.isEmpty() && part != u"." && part != u".." && !QFileInfo::exists(path + part)) {
-            const QString found = findIgnoringCase(path.isEmpty() ? QStringLiteral(".") : path, part);
+            const QString found =
+                findIgnoringCase(path.isEmpty() ? QStringLiteral(".") : path, part);
             if (!found.isEmpty())
                 component = found;
         }

@@ -11,7 +11,7 @@ constexpr qint64 kChunk = 64 * 1024;
 
 // Incremental UTF-8 validation (no overlongs, surrogates or values past U+10FFFF).
 class Utf8Validator {
-public:
+  public:
     void feed(const QByteArray& bytes) {
         for (char ch : bytes) {
             if (!valid_)
@@ -46,7 +46,7 @@ public:
     }
     bool valid() const { return valid_ && need_ == 0; }
 
-private:
+  private:
     bool valid_ = true;
     int need_ = 0;
     unsigned char lo_ = 0x80, hi_ = 0xBF;

@@ -37,7 +37,7 @@ std::optional<Bitmap> readBmp(const QString& path) {
 }
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         design = dir.path() + QStringLiteral("/Logo");

@@ -8,7 +8,7 @@ namespace {
 // A design with two image-font lines: each character image is a solid
 // colour, so a written logo shows which texts it was made from.
 class BatchTest : public DesignFixture {
-protected:
+  protected:
     void SetUp() override {
         DesignFixture::SetUp();
         writeSolid("bg.bmp", 40, 20, kWhite);

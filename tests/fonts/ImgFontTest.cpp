@@ -256,7 +256,7 @@ TEST_F(ImgFontFolder, SectionSettingsFollowTheScript) {
     EXPECT_EQ(font.FolderName, QStringLiteral("chars"));
     EXPECT_EQ(font.Align, QChar(0));
     EXPECT_TRUE(font.Transparent);
-    EXPECT_TRUE(font.Centered); // stays set
+    EXPECT_TRUE(font.Centered);        // stays set
     EXPECT_EQ(font.XPos, (0 - 0) / 2); // recentred by the first rendering
     EXPECT_EQ(font.YPos, 3);
     EXPECT_EQ(font.Space, 10);

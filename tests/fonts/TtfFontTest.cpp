@@ -88,7 +88,8 @@ TEST(TtfFont, SpacedTextPutsABlankAfterEveryCharacter) {
     EXPECT_EQ(SpacedText(font, QStringLiteral("abc")), QStringLiteral("a b c "));
     EXPECT_EQ(SpacedText(font, QString()), QString());
     const QFontMetrics& fm = font.metrics();
-    EXPECT_EQ(MeasureText(font, QStringLiteral("HH")), fm.horizontalAdvance(QStringLiteral("H H ")));
+    EXPECT_EQ(MeasureText(font, QStringLiteral("HH")),
+              fm.horizontalAdvance(QStringLiteral("H H ")));
     Bitmap logo = paper();
     PaintText(font, QStringLiteral("HH"), logo);
     // Right-aligned, the ink ends one blank before the anchor.

@@ -4,12 +4,10 @@ namespace zot::test {
 namespace {
 
 class LogoRendererTest : public DesignFixture {
-protected:
+  protected:
     // A background of width bw, and one 21-pixel character "a" for the
     // character mode's pitch.
-    void writeCharacters(int width = 21) {
-        writeSolid("chars/a.bmp", width, 10, kYellow);
-    }
+    void writeCharacters(int width = 21) { writeSolid("chars/a.bmp", width, 10, kYellow); }
 };
 
 TEST_F(LogoRendererTest, CenterRunStartsFromTheMiddle) {
@@ -183,8 +181,10 @@ TEST_F(LogoRendererTest, NoBackgroundEverLoadedGivesAZeroHighLogo) {
 
 TEST_F(LogoRendererTest, LogoKeepsAPalettedBackgroundsFormat) {
     const QList<QRgb> palette{kBlack, kWhite, kRed, kGreen};
-    writePicture("bg.bmp", 20, 6, [](int, int) { return 0xffff0000; }, 8, palette);
-    writePicture("c.bmp", 10, 6, [](int, int) { return 0xff00ff00; }, 4, palette);
+    writePicture(
+        "bg.bmp", 20, 6, [](int, int) { return 0xffff0000; }, 8, palette);
+    writePicture(
+        "c.bmp", 10, 6, [](int, int) { return 0xff00ff00; }, 4, palette);
     writeScript("backgroundImage=bg.bmp\nbackgroundExtraCenter=c.bmp\n"
                 "backgroundExtraExpandFrom=center\nbackgroundExtraMarge=10\n");
     ASSERT_FALSE(open());
@@ -242,7 +242,8 @@ TEST_P(HugeValues, NeverCrashOrAllocateWithoutBound) {
     const auto error = open();
     if (GetParam().tooLarge) {
         ASSERT_TRUE(error);
-        EXPECT_TRUE(error->startsWith(QStringLiteral("Picture too large ("))) << error->toStdString();
+        EXPECT_TRUE(error->startsWith(QStringLiteral("Picture too large (")))
+            << error->toStdString();
         EXPECT_TRUE(error->endsWith(QStringLiteral(" pixels)")));
     } else {
         EXPECT_FALSE(error) << error->toStdString();
@@ -264,11 +265,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "charspace=-2147483648\nimgFontEnd\n",
                  false},
         HugeCase{"imgFont\nname=chars\nxpos=-2147483648\nypos=2147483647\nimgFontEnd\n", false},
-        HugeCase{"imgFont\nname=chars\nxpos=center\nwidth=30000\nalign=right\nimgFontEnd\n",
-                 false},
+        HugeCase{"imgFont\nname=chars\nxpos=center\nwidth=30000\nalign=right\nimgFontEnd\n", false},
         HugeCase{"ttfFont\nsize=2147483647\nxpos=2147483647\ndefault=x\nimgFontEnd\nttfFontEnd\n",
                  false},
-        HugeCase{"ttfFont\nsize=-2147483648\nypos=-2147483648\nalign=r\ndefault=\nttfFontEnd\n", false}));
+        HugeCase{"ttfFont\nsize=-2147483648\nypos=-2147483648\nalign=r\ndefault=\nttfFontEnd\n",
+                 false}));
 
 } // namespace
 } // namespace zot::test

@@ -68,11 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
         EndCheckCase{"backgroundExtraExpandFrom=leftright\nbackgroundExtraRight=p.bmp\n",
                      "Background expand is set to Left without specifying a "
                      "backgroundExtraLeft image."},
-        EndCheckCase{"backgroundExtraExpandFrom=character\nbackgroundExtraCenter=p.bmp\n",
-                     nullptr},
+        EndCheckCase{"backgroundExtraExpandFrom=character\nbackgroundExtraCenter=p.bmp\n", nullptr},
         // The flag counts even when the picture cannot be loaded.
-        EndCheckCase{"backgroundExtraExpandFrom=left\nbackgroundExtraLeft=missing.bmp\n",
-                     nullptr},
+        EndCheckCase{"backgroundExtraExpandFrom=left\nbackgroundExtraLeft=missing.bmp\n", nullptr},
         EndCheckCase{"backgroundExtraLeft=p.bmp\nbackgroundExtraRight=p.bmp\n"
                      "backgroundExtraExpandFrom=leftright\n",
                      nullptr}));
@@ -212,7 +210,7 @@ TEST_F(ScriptLoaderTest, ReopeningStartsInputsAgainAndKeepsTheErrorList) {
     EXPECT_EQ(engine->design().ImgFonts[0]->LabelIndex, 1);
     EXPECT_FALSE(editor.errorsVisible()); // hidden, not cleared
     EXPECT_EQ(editor.errors().size(), 1);
-    EXPECT_EQ(engine->renderCount(), 2);  // one per opening
+    EXPECT_EQ(engine->renderCount(), 2); // one per opening
 }
 
 TEST_F(ScriptLoaderTest, InstalledFontIsUsableWhetherInstalledBeforeOrAfterItsSection) {

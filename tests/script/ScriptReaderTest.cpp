@@ -1,7 +1,7 @@
+#include "script/ScriptReader.h"
 #include "platform/Error.h"
 #include "platform/TextDecoding.h"
 #include "script/IntegerConversion.h"
-#include "script/ScriptReader.h"
 
 #include <gtest/gtest.h>
 
@@ -22,23 +22,20 @@ TEST_P(IntegerConversionTest, ConvertsOrRefuses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, IntegerConversionTest,
-    ::testing::Values(IntCase{"$FF", 255}, IntCase{"-7", -7}, IntCase{"+12", 12},
-                      IntCase{"0", 0}, IntCase{"-0", 0}, IntCase{"007", 7},
-                      IntCase{"x1f", 31}, IntCase{"X1F", 31}, IntCase{"0x10", 16},
-                      IntCase{"0XaB", 171}, IntCase{"$80000008", qint32(0x80000008)},
-                      IntCase{"$FFFFFFFF", -1}, IntCase{"$000000000000FF", 255},
-                      IntCase{"2147483647", 2147483647},
-                      IntCase{"-2147483648", std::numeric_limits<qint32>::min()},
-                      IntCase{"2147483648", std::nullopt}, IntCase{"-2147483649", std::nullopt},
-                      IntCase{"99999999999999999999", std::nullopt},
-                      IntCase{"$100000000", std::nullopt}, IntCase{"12px", std::nullopt},
-                      IntCase{"", std::nullopt}, IntCase{"+", std::nullopt},
-                      IntCase{"-", std::nullopt}, IntCase{"$", std::nullopt},
-                      IntCase{"0x", std::nullopt}, IntCase{"$-1", std::nullopt},
-                      IntCase{"-$1", std::nullopt}, IntCase{" 5", std::nullopt},
-                      IntCase{"5 ", std::nullopt}, IntCase{"1e3", std::nullopt},
-                      IntCase{"$FG", std::nullopt}, IntCase{"Center", std::nullopt},
-                      IntCase{"\xd9\xa3", std::nullopt})); // Arabic-Indic digit
+    ::testing::Values(
+        IntCase{"$FF", 255}, IntCase{"-7", -7}, IntCase{"+12", 12}, IntCase{"0", 0},
+        IntCase{"-0", 0}, IntCase{"007", 7}, IntCase{"x1f", 31}, IntCase{"X1F", 31},
+        IntCase{"0x10", 16}, IntCase{"0XaB", 171}, IntCase{"$80000008", qint32(0x80000008)},
+        IntCase{"$FFFFFFFF", -1}, IntCase{"$000000000000FF", 255},
+        IntCase{"2147483647", 2147483647},
+        IntCase{"-2147483648", std::numeric_limits<qint32>::min()},
+        IntCase{"2147483648", std::nullopt}, IntCase{"-2147483649", std::nullopt},
+        IntCase{"99999999999999999999", std::nullopt}, IntCase{"$100000000", std::nullopt},
+        IntCase{"12px", std::nullopt}, IntCase{"", std::nullopt}, IntCase{"+", std::nullopt},
+        IntCase{"-", std::nullopt}, IntCase{"$", std::nullopt}, IntCase{"0x", std::nullopt},
+        IntCase{"$-1", std::nullopt}, IntCase{"-$1", std::nullopt}, IntCase{" 5", std::nullopt},
+        IntCase{"5 ", std::nullopt}, IntCase{"1e3", std::nullopt}, IntCase{"$FG", std::nullopt},
+        IntCase{"Center", std::nullopt}, IntCase{"\xd9\xa3", std::nullopt})); // Arabic-Indic digit
 
 TEST(IntegerConversion, FailureCarriesTheValueInTheMessage) {
     try {
@@ -46,7 +43,8 @@ TEST(IntegerConversion, FailureCarriesTheValueInTheMessage) {
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.message(), QStringLiteral("'12px' is not a valid integer value"));
-        EXPECT_EQ(errorBoxText(e.message()), QStringLiteral("'12px' is not a valid integer value."));
+        EXPECT_EQ(errorBoxText(e.message()),
+                  QStringLiteral("'12px' is not a valid integer value."));
     }
 }
 
@@ -85,13 +83,13 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, ReadScriptLineTest,
     ::testing::Values(LineCase{"name = \"My Logo\"", "name", "My Logo"},
                       LineCase{"name = 'My  Logo'   ", "name", "My  Logo"},
-                      LineCase{"label=\"C#\"", "label", ""},      // comment first, then unquote
-                      LineCase{"default='abc", "default", "ab"},  // last char goes regardless
+                      LineCase{"label=\"C#\"", "label", ""},     // comment first, then unquote
+                      LineCase{"default='abc", "default", "ab"}, // last char goes regardless
                       LineCase{"default=\"", "default", ""},
                       LineCase{"default=\"a\"b\"", "default", "a\"b"},
                       LineCase{"a=b=c", "a", "b=c"}, LineCase{"name", "name", ""},
                       LineCase{"\t name \t=\t x \t", "name", "x"},
-                      LineCase{"\"name\" = 1", "\"name\"", "1"},  // commands are never unquoted
+                      LineCase{"\"name\" = 1", "\"name\"", "1"}, // commands are never unquoted
                       LineCase{"name = ' x ' # note", "name", " x "},
                       LineCase{"name = caf\xc3\xa9", "name", "caf\xc3\xa9"}));
 
@@ -130,8 +128,7 @@ TEST(TextDecoding, Utf8WhenValidElseWindows1252) {
 }
 
 TEST(TextDecoding, SplitsEveryLineBreakKindAndIgnoresOneAtTheEnd) {
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc\rd")),
-              (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc\rd")), (QStringList{"a", "b", "c", "d"}));
     EXPECT_EQ(splitLines(QStringLiteral("a\n")), (QStringList{"a"}));
     EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\n")), (QStringList{"a", ""}));
     EXPECT_EQ(splitLines(QStringLiteral("\n\nx")), (QStringList{"", "", "x"}));

@@ -10,15 +10,15 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 
 namespace zot::test {
 
 class DesignFixture : public ::testing::Test {
-protected:
+  protected:
     static constexpr QRgb kRed = 0xffff0000;
     static constexpr QRgb kGreen = 0xff00ff00;
     static constexpr QRgb kBlue = 0xff0000ff;
@@ -46,12 +46,12 @@ protected:
         writeBmpFile(bitmap, designPath + name);
     }
     void writeSolid(const QString& name, int width, int height, QRgb colour, int bpp = 24) {
-        writePicture(name, width, height, [colour](int, int) { return colour; }, bpp);
+        writePicture(
+            name, width, height, [colour](int, int) { return colour; }, bpp);
     }
     // A piece whose first column is marked, so copies can be told apart.
     void writeMarked(const QString& name, int width, int height, QRgb mark, QRgb body) {
-        writePicture(name, width, height,
-                     [=](int x, int) { return x == 0 ? mark : body; });
+        writePicture(name, width, height, [=](int x, int) { return x == 0 ? mark : body; });
     }
 
     void writeScript(const QByteArray& text) {

@@ -44,7 +44,8 @@ TEST(Wallpaper, WritesCentredPictureOnWhiteAndChangesTheUriEveryTime) {
     setDesktopWallpaper(file);
     EXPECT_TRUE(keyfileText().contains(QStringLiteral("picture-uri='") + wallpaperUri(file, true)));
     setDesktopWallpaper(file);
-    EXPECT_TRUE(keyfileText().contains(QStringLiteral("picture-uri='") + wallpaperUri(file, false)));
+    EXPECT_TRUE(
+        keyfileText().contains(QStringLiteral("picture-uri='") + wallpaperUri(file, false)));
 }
 
 TEST(Wallpaper, BothUriSpellingsNameTheSameFile) {
