@@ -1,5 +1,7 @@
 // Test main for the windows: widgets need a QApplication, and no display.
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,6 +18,13 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 } // namespace
 
 int main(int argc, char** argv) {
+    // Desktop settings (the wallpaper) go to a private key file, set before
+    // GLib reads the environment: no test touches the real desktop.
+    QTemporaryDir configHome;
+    if (!configHome.isValid())
+        return 1;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+    qputenv("GSETTINGS_BACKEND", "keyfile");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     defaultHandler = qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);

@@ -1,7 +1,11 @@
 #include "editor/window/TfrmEdit.h"
 
+#include "editor/BatchProcessor.h"
 #include "editor/window/ToolbarGlyphs.h"
+#include "platform/BmpCodec.h"
+#include "platform/Clipboard.h"
 #include "platform/Error.h"
+#include "platform/Wallpaper.h"
 #include "platform/widgets/ErrorBox.h"
 #include "platform/widgets/RichTextReader.h"
 #include "platform/widgets/TabcToolButton.h"
@@ -9,6 +13,7 @@
 #include "script/IntegerConversion.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
@@ -26,6 +31,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -79,6 +85,8 @@ TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
     : QWidget(parent), engine_(std::make_unique<LogoEngine>(*this, programFolder)) {
     setWindowTitle(u"About"_s);
     caption_ = u"About"_s;
+    SaveDialog.DefaultExt = u"bmp"_s;
+    odBatch.Filter = u"Comma Seperated Files|*.txt;*.csv;"_s;
 
     pLeft = new QFrame(this);
     pLeft->setObjectName(u"pLeft"_s);
@@ -320,8 +328,14 @@ QString TfrmEdit::labelText(int i) const {
 void TfrmEdit::setLabelText(int i, const QString& text) {
     if (i < 1 || i > LabelCount)
         return;
-    // As if typed: a changed text notifies LabelInputChange, the same text does not.
+    // As if typed: a changed text notifies LabelInputChange, the same text
+    // does not. A failed render belongs to the caller, as in the headless
+    // editor: a batch must stop at that line, not write a stale logo.
+    holdRenderFailure_ = true;
     Edits[size_t(i - 1)]->setText(text);
+    holdRenderFailure_ = false;
+    if (renderFailure_)
+        std::rethrow_exception(std::exchange(renderFailure_, nullptr));
 }
 
 void TfrmEdit::removeLabelInputs() {
@@ -392,7 +406,15 @@ void TfrmEdit::setOutputControlsEnabled(bool enabled) {
 }
 
 void TfrmEdit::LabelInputChange() {
-    runGuarded([this] { engine_->RenderLogo(); });
+    if (holdRenderFailure_) {
+        try {
+            engine_->RenderLogo();
+        } catch (...) {
+            renderFailure_ = std::current_exception();
+        }
+    } else {
+        runGuarded([this] { engine_->RenderLogo(); });
+    }
     imgEdit->update();
 }
 
@@ -440,16 +462,43 @@ bool TfrmEdit::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-// filled in by the output work
-void TfrmEdit::abcTBSaveClick() {}
+QString TfrmEdit::wallpaperPath() const {
+    return QDir(engine_->programFolder()).filePath(QString::fromLatin1(kWallpaperFile));
+}
 
-// filled in by the output work
-void TfrmEdit::abcTBCopyClick() {}
+void TfrmEdit::abcTBSaveClick() {
+    runGuarded([this] {
+        // Always "zot.bmp", never the name used last time.
+        SaveDialog.FileName = u"zot.bmp"_s;
+        if (!SaveDialog.Execute(this))
+            return;
+        writeBmpFile(engine_->logo(), SaveDialog.FileName);
+    });
+}
 
-// filled in by the output work
-void TfrmEdit::abcTBWallpaperClick() {}
+void TfrmEdit::abcTBCopyClick() {
+    runGuarded([this] { copyToClipboard(engine_->logo()); });
+}
 
-// filled in by the output work
-void TfrmEdit::bbBatchClick() {}
+void TfrmEdit::abcTBWallpaperClick() {
+    runGuarded([this] {
+        const QString path = wallpaperPath();
+        // A file that cannot be written throws here, before any setting changes.
+        writeBmpFile(engine_->logo(), path);
+        setDesktopWallpaper(path);
+    });
+}
+
+void TfrmEdit::bbBatchClick() {
+    runGuarded([this] {
+        if (!odBatch.Execute(this))
+            return;
+        if (!ddSafeTo.Execute(this))
+            return;
+        // A missing ";" is reported in the error list by the batch itself.
+        RunBatch(*engine_, odBatch.FileName, ddSafeTo.Directory);
+    });
+    imgEdit->update();
+}
 
 } // namespace zot

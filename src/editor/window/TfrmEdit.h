@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/widgets/Dialogs.h"
 #include "script/EditorHost.h"
 #include "script/LogoEngine.h"
 
 #include <QImage>
 #include <QWidget>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -90,6 +92,9 @@ class TfrmEdit : public QWidget, public EditorHost {
     static QString builtInAboutText();
     static constexpr const char* kAboutFile = "zot-about.rtf";
     static constexpr const char* kMakerAddress = "https://zotmaker.example/";
+    static constexpr const char* kWallpaperFile = "@WS!BACK.BMP";
+    // Where Set as wallpaper writes the logo: in the program folder.
+    QString wallpaperPath() const;
 
     // Controls, named as in the window's layout.
     QFrame* pLeft = nullptr;
@@ -116,6 +121,11 @@ class TfrmEdit : public QWidget, public EditorHost {
     std::vector<QLabel*> Labels;
     int LabelCount = 0;
 
+    // Kept as long as the editor, so each opens with the previous choice.
+    TSaveDialog SaveDialog;
+    TOpenDialog odBatch;
+    TabcDirectoryDialog ddSafeTo;
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -125,6 +135,10 @@ class TfrmEdit : public QWidget, public EditorHost {
     int rowPitch_ = 0;
     QString caption_;
     bool errorsSized_ = false;
+    // While setLabelText runs, a failed render is kept here and rethrown to
+    // its caller (a batch ends there) instead of going to the error box.
+    bool holdRenderFailure_ = false;
+    std::exception_ptr renderFailure_;
 
     void buildToolbar();
     void buildInputPanel();
