@@ -57,5 +57,34 @@ TEST_F(AboutTextTest, ContentThatIsNotRichTextIsShownAsPlainText) {
               QStringLiteral("Plain {about} \\b text\nsecond line\n"));
 }
 
+TEST_F(AboutTextTest, TheShippedAboutFileHasEveryBlockFormatted) {
+    QFile shipped(QStringLiteral(ZOT_SOURCE_DIR "/zot-about.rtf"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QByteArray content = shipped.readAll();
+    ASSERT_TRUE(content.startsWith("{\\rtf1"));
+    writeFile(QStringLiteral("zot-about.rtf"), content);
+    TfrmEdit editor(programDir.path());
+    EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
+    QTextDocument* doc = editor.reAbout->document();
+    const QString text = doc->toPlainText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Zotmaker Logo Builder\n(ZOT)\n")))
+        << text.left(40).toStdString();
+    qsizetype at = 0;
+    for (const char* title :
+         {"\nZOT\n", "\nDownload\n", "\nKnown problems\n", "\nCopyright\n", "\nDistribution\n"}) {
+        const qsizetype found = text.indexOf(QString::fromUtf8(title), at);
+        EXPECT_GT(found, at) << title;
+        at = std::max(at, found);
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("docs/script-language.md")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Copyright \u00A9 2024")));
+    EXPECT_EQ(doc->firstBlock().begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    bool italic = false;
+    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            italic = italic || it.fragment().charFormat().fontItalic();
+    EXPECT_TRUE(italic);
+}
+
 } // namespace
 } // namespace zot::test
