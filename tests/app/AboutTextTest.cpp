@@ -47,6 +47,8 @@ TEST_F(AboutTextTest, ARichTextFileIsShownWithItsFormatting) {
     QTextCursor cursor(doc);
     cursor.setPosition(doc->toPlainText().indexOf(QStringLiteral("care")) + 1);
     EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(255, 0, 0));
+    // The view opens at the heading, not at the end where the reader stopped.
+    EXPECT_EQ(editor.reAbout->textCursor().position(), 0);
 }
 
 TEST_F(AboutTextTest, ContentThatIsNotRichTextIsShownAsPlainText) {

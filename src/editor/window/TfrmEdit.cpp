@@ -246,6 +246,8 @@ void TfrmEdit::FormCreate() {
         return; // the built-in text stays
     }
     loadRichText(*reAbout->document(), content);
+    // The reader leaves the view at the end of the text; start at the heading.
+    reAbout->moveCursor(QTextCursor::Start);
 }
 
 QString TfrmEdit::builtInAboutText() {
