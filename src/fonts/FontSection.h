@@ -3,6 +3,8 @@
 #include "script/LogoEngine.h"
 
 #include <QString>
+#include <memory>
+#include <vector>
 
 namespace zot {
 
@@ -25,5 +27,64 @@ inline QString tooManyFontsReport(qint32 lineNumber) {
     return QStringLiteral("A design holds at most 25 fonts: the font section ending on line ") +
            QString::number(lineNumber) + QStringLiteral(" is ignored.");
 }
+
+// Reads a section's lines up to endKeyword. apply(line) acts on a command and
+// returns false for one the section does not know, which is then reported.
+// Reports missingEnd once when the lines run out first.
+template <class Apply>
+void readSection(LogoEngine& engine, ScriptLines& lines, QStringView endKeyword,
+                 const QString& missingEnd, Apply apply) {
+    Design& d = engine.design();
+    QString last;
+    while (!lines.isEmpty() && last != endKeyword) {
+        const ScriptLine line = ReadScriptLine(lines, d.LineNumber);
+        last = line.command;
+        if (line.command.isEmpty() || line.command == endKeyword)
+            continue;
+        if (!apply(line))
+            engine.host().appendError(unknownCommandReport(d.LineNumber, line.rawLine));
+    }
+    if (last != endKeyword)
+        engine.host().appendError(missingEnd);
+}
+
+// The font a section fills. It joins its list before the section's lines are
+// read, so a bad number inside the section leaves it there without a label
+// input; when the list is full it is read all the same and dropped.
+template <class Font> class SectionFont {
+  public:
+    explicit SectionFont(std::vector<std::unique_ptr<Font>>& list)
+        : list_(list), listed_(list.size() < size_t(kMaxFonts)) {
+        if (listed_) {
+            list.push_back(std::make_unique<Font>());
+            font_ = list.back().get();
+        } else {
+            overflow_ = std::make_unique<Font>();
+            font_ = overflow_.get();
+        }
+    }
+    Font* operator->() const { return font_; }
+    Font& operator*() const { return *font_; }
+
+    // Gives the font its label input, or drops it with a report when the
+    // design has no room for one more font or input.
+    bool addLabelInput(LogoEngine& engine) {
+        EditorHost& host = engine.host();
+        if (!listed_ || host.labelCount() >= kMaxFonts) {
+            if (listed_)
+                list_.pop_back();
+            host.appendError(tooManyFontsReport(engine.design().LineNumber));
+            return false;
+        }
+        font_->LabelIndex = host.AddLabelInput(font_->DefaultText, font_->LabelCaption);
+        return true;
+    }
+
+  private:
+    std::vector<std::unique_ptr<Font>>& list_;
+    bool listed_;
+    std::unique_ptr<Font> overflow_;
+    Font* font_ = nullptr;
+};
 
 } // namespace zot

@@ -16,11 +16,6 @@ namespace zot {
 
 namespace {
 
-qint32 saturate(qint64 v) {
-    return qint32(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(),
-                                     std::numeric_limits<qint32>::max()));
-}
-
 // Round half to even of a / b (b > 0), exact in 64-bit integers.
 qint64 roundDivHalfEven(qint64 a, qint64 b) {
     qint64 q = a / b;
@@ -76,70 +71,47 @@ QString lowered(const QString& text) {
 } // namespace
 
 void ParseImgFontSection(LogoEngine& engine, ScriptLines& lines) {
-    Design& d = engine.design();
-    EditorHost& host = engine.host();
-
-    // The font joins the list before its lines are read, so a bad number
-    // inside the section leaves it there without a label input.
-    const bool listHasRoom = d.ImgFontCount() < kMaxFonts;
-    std::unique_ptr<TImgFont> overflow;
-    TImgFont* font = nullptr;
-    if (listHasRoom) {
-        d.ImgFonts.push_back(std::make_unique<TImgFont>());
-        font = d.ImgFonts.back().get();
-    } else {
-        overflow = std::make_unique<TImgFont>();
-        font = overflow.get();
-    }
-
-    QString last;
-    while (!lines.isEmpty() && last != u"imgFontEnd") {
-        const ScriptLine line = ReadScriptLine(lines, d.LineNumber);
-        last = line.command;
-        const QString& cmd = line.command;
-        const QString& value = line.value;
-        if (cmd.isEmpty() || cmd == u"imgFontEnd")
-            continue;
-        if (cmd == u"name")
-            font->FolderName = value;
-        else if (cmd == u"align")
-            font->Align = alignLetter(value);
-        else if (cmd == u"transparent")
-            font->Transparent = true;
-        else if (cmd == u"label")
-            font->LabelCaption = value;
-        else if (cmd == u"space")
-            font->Space = StrToInt(value);
-        else if (cmd == u"charspace")
-            font->CharSpace = StrToInt(value);
-        else if (cmd == u"width")
-            font->Width = StrToInt(value);
-        else if (cmd == u"xpos") {
-            if (value == u"center")
-                font->Centered = true;
-            else
-                font->XPos = StrToInt(value);
-        } else if (cmd == u"ypos")
-            font->YPos = StrToInt(value);
-        else if (cmd == u"default")
-            font->DefaultText = value;
-        else
-            host.appendError(unknownCommandReport(d.LineNumber, line.rawLine));
-    }
-    if (last != u"imgFontEnd")
-        host.appendError(QStringLiteral("Missing \"ImgFontEnd\" at end of file!"));
+    SectionFont<TImgFont> font(engine.design().ImgFonts);
+    readSection(engine, lines, u"imgFontEnd",
+                QStringLiteral("Missing \"ImgFontEnd\" at end of file!"),
+                [&font](const ScriptLine& line) {
+                    const QString& cmd = line.command;
+                    const QString& value = line.value;
+                    if (cmd == u"name")
+                        font->FolderName = value;
+                    else if (cmd == u"align")
+                        font->Align = alignLetter(value);
+                    else if (cmd == u"transparent")
+                        font->Transparent = true;
+                    else if (cmd == u"label")
+                        font->LabelCaption = value;
+                    else if (cmd == u"space")
+                        font->Space = StrToInt(value);
+                    else if (cmd == u"charspace")
+                        font->CharSpace = StrToInt(value);
+                    else if (cmd == u"width")
+                        font->Width = StrToInt(value);
+                    else if (cmd == u"xpos" && value == u"center")
+                        font->Centered = true;
+                    else if (cmd == u"xpos")
+                        font->XPos = StrToInt(value);
+                    else if (cmd == u"ypos")
+                        font->YPos = StrToInt(value);
+                    else if (cmd == u"default")
+                        font->DefaultText = value;
+                    else
+                        return false;
+                    return true;
+                });
 
     if (font->Align == u'F' && font->Width == -1) {
-        host.appendError(QStringLiteral("Error: Enter value for width when using fill for align."));
+        engine.host().appendError(
+            QStringLiteral("Error: Enter value for width when using fill for align."));
         return;
     }
-    if (!listHasRoom || host.labelCount() >= kMaxFonts) {
-        if (listHasRoom)
-            d.ImgFonts.pop_back();
-        host.appendError(tooManyFontsReport(d.LineNumber));
+    if (!font.addLabelInput(engine))
         return;
-    }
-    font->LabelIndex = host.AddLabelInput(font->DefaultText, font->LabelCaption);
+    EditorHost& host = engine.host();
     LoadCharacters(*font, engine.designFolderPath(),
                    [&host](const QString& line) { host.appendError(line); });
 }
@@ -174,7 +146,7 @@ qint32 IndexOfCharacter(const TImgFont& font, const QString& character) {
 }
 
 qint32 MeasureText(const TImgFont& font, const QString& text) {
-    return saturate(measure(font, lowered(text)).total);
+    return saturateToInt32(measure(font, lowered(text)).total);
 }
 
 Bitmap ComposeText(TImgFont& font, const QString& text) {
@@ -192,7 +164,7 @@ Bitmap ComposeText(TImgFont& font, const QString& text) {
         break;
     case u'F':
         if (n > 1)
-            font.CharSpace = saturate(roundDivHalfEven(qint64(font.Width) - total, n - 1));
+            font.CharSpace = saturateToInt32(roundDivHalfEven(qint64(font.Width) - total, n - 1));
         break;
     default:
         break;
@@ -242,7 +214,7 @@ Bitmap ComposeText(TImgFont& font, const QString& text) {
 
 qint32 CharacterPitch(const TImgFont& font) {
     const qint64 first = font.Count >= 1 ? font.CharImages[1].width() : 0;
-    return saturate(first + font.CharSpace);
+    return saturateToInt32(first + font.CharSpace);
 }
 
 } // namespace zot

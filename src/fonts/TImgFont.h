@@ -17,11 +17,11 @@ inline const QString kDefaultSampleText = QStringLiteral("www.zotmaker.example")
 
 // A font of character images: one picture per character, from a folder.
 class TImgFont {
-public:
+  public:
     static constexpr int kMaxCharacters = 100;
 
     qint32 Count = 0;
-    std::array<QString, kMaxCharacters + 1> CharNames;  // 1..100; [0] unused
+    std::array<QString, kMaxCharacters + 1> CharNames; // 1..100; [0] unused
     std::array<Bitmap, kMaxCharacters + 1> CharImages; // 1..100; [0] unused
     qint32 LabelIndex = 0;
     QString FolderName;

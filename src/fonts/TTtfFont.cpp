@@ -68,76 +68,49 @@ const QFontMetrics& TTtfFont::metrics() const {
 }
 
 void ParseTtfFontSection(LogoEngine& engine, ScriptLines& lines) {
-    Design& d = engine.design();
-    EditorHost& host = engine.host();
-
-    const bool listHasRoom = d.TtfFontCount() < kMaxFonts;
-    std::unique_ptr<TTtfFont> overflow;
-    TTtfFont* font = nullptr;
-    if (listHasRoom) {
-        d.TtfFonts.push_back(std::make_unique<TTtfFont>());
-        font = d.TtfFonts.back().get();
-    } else {
-        overflow = std::make_unique<TTtfFont>();
-        font = overflow.get();
-    }
-
-    QString last;
-    while (!lines.isEmpty() && last != u"ttfFontEnd") {
-        const ScriptLine line = ReadScriptLine(lines, d.LineNumber);
-        last = line.command;
-        const QString& cmd = line.command;
-        const QString& value = line.value;
-        if (cmd.isEmpty() || cmd == u"ttfFontEnd")
-            continue;
-        if (cmd == u"name") {
-            if (!value.isEmpty())
-                font->Name = value.left(31);
-        } else if (cmd == u"color") {
-            font->Color = StrToInt(value);
-        } else if (cmd == u"align") {
-            font->Align = alignLetter(value);
-        } else if (cmd == u"label") {
-            font->LabelCaption = value;
-        } else if (cmd == u"size") {
-            const qint64 size = StrToInt(value);
-            font->Height = qint32(std::clamp<qint64>(-mulDivRound(size, screenPixelsPerInch(), 72),
-                                                     std::numeric_limits<qint32>::min(),
-                                                     std::numeric_limits<qint32>::max()));
-        } else if (cmd == u"bold") {
-            font->Bold = true;
-        } else if (cmd == u"italic") {
-            font->Italic = true;
-        } else if (cmd == u"underline") {
-            font->Underline = true;
-        } else if (cmd == u"strikeout") {
-            font->StrikeOut = true;
-        } else if (cmd == u"xpos") {
-            if (value == u"center")
+    SectionFont<TTtfFont> font(engine.design().TtfFonts);
+    readSection(
+        engine, lines, u"ttfFontEnd", QStringLiteral("Missing \"ttfFontEnd\" at end of file!"),
+        [&font](const ScriptLine& line) {
+            const QString& cmd = line.command;
+            const QString& value = line.value;
+            if (cmd == u"name") {
+                if (!value.isEmpty())
+                    font->Name = value.left(31);
+            } else if (cmd == u"color") {
+                font->Color = StrToInt(value);
+            } else if (cmd == u"align") {
+                font->Align = alignLetter(value);
+            } else if (cmd == u"label") {
+                font->LabelCaption = value;
+            } else if (cmd == u"size") {
+                const qint64 size = StrToInt(value);
+                font->Height = saturateToInt32(-mulDivRound(size, screenPixelsPerInch(), 72));
+            } else if (cmd == u"bold") {
+                font->Bold = true;
+            } else if (cmd == u"italic") {
+                font->Italic = true;
+            } else if (cmd == u"underline") {
+                font->Underline = true;
+            } else if (cmd == u"strikeout") {
+                font->StrikeOut = true;
+            } else if (cmd == u"xpos" && value == u"center") {
                 font->Centered = true;
-            else
+            } else if (cmd == u"xpos") {
                 font->XPos = StrToInt(value);
-        } else if (cmd == u"ypos") {
-            font->YPos = StrToInt(value);
-        } else if (cmd == u"spaced") {
-            font->Spaced = true;
-        } else if (cmd == u"default") {
-            font->DefaultText = value;
-        } else {
-            host.appendError(unknownCommandReport(d.LineNumber, line.rawLine));
-        }
-    }
-    if (last != u"ttfFontEnd")
-        host.appendError(QStringLiteral("Missing \"ttfFontEnd\" at end of file!"));
-
-    if (!listHasRoom || host.labelCount() >= kMaxFonts) {
-        if (listHasRoom)
-            d.TtfFonts.pop_back();
-        host.appendError(tooManyFontsReport(d.LineNumber));
-        return;
-    }
+            } else if (cmd == u"ypos") {
+                font->YPos = StrToInt(value);
+            } else if (cmd == u"spaced") {
+                font->Spaced = true;
+            } else if (cmd == u"default") {
+                font->DefaultText = value;
+            } else {
+                return false;
+            }
+            return true;
+        });
     font->invalidate();
-    font->LabelIndex = host.AddLabelInput(font->DefaultText, font->LabelCaption);
+    font.addLabelInput(engine);
 }
 
 QString SpacedText(const TTtfFont& font, const QString& text) {

@@ -15,10 +15,10 @@ class ScriptLines;
 
 // A line drawn in an installed typeface, named by the script.
 class TTtfFont {
-public:
+  public:
     // The typeface, size and style, as the script set them.
     QString Name = QStringLiteral("MS Sans Serif");
-    qint32 Height = -11; // pixels; negative: character height, positive: cell height
+    qint32 Height = -11;               // pixels; negative: character height, positive: cell height
     qint32 Color = qint32(0x80000008); // 0x00BBGGRR, or a system colour
     bool Bold = false;
     bool Italic = false;
@@ -43,7 +43,7 @@ public:
     // Forgets the resolved font after a setting changed.
     void invalidate();
 
-private:
+  private:
     mutable std::optional<QFont> font_;
     mutable std::optional<QFontMetrics> metrics_;
 };

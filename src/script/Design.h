@@ -32,8 +32,8 @@ struct Design {
     Bitmap imgExtraLeft;
     Bitmap imgExtraCenter;
     Bitmap imgExtraRight;
-    QStringList mFonts;      // temporary font files, as written in the script
-    QList<int> mFontIds;     // their ids in the font table, in the same order
+    QStringList mFonts;  // temporary font files, as written in the script
+    QList<int> mFontIds; // their ids in the font table, in the same order
 
     qint32 TtfFontCount() const { return qint32(TtfFonts.size()); }
     qint32 ImgFontCount() const { return qint32(ImgFonts.size()); }

@@ -8,7 +8,7 @@ namespace zot {
 // error list, the caption, the logo view and the output controls. The Qt
 // editor window and the headless editor of the command-line tool implement it.
 class EditorHost {
-public:
+  public:
     virtual ~EditorHost() = default;
 
     // Creates the next label input with its edit text and caption and returns

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace zot {
@@ -11,5 +13,11 @@ namespace zot {
 std::optional<qint32> tryStrToInt(const QString& text);
 // As tryStrToInt; throws Error::invalidInteger(text) when it does not convert.
 qint32 StrToInt(const QString& text);
+
+// Geometry is computed in 64 bits; results that must fit 32 bits saturate.
+inline qint32 saturateToInt32(qint64 v) {
+    return qint32(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(),
+                                     std::numeric_limits<qint32>::max()));
+}
 
 } // namespace zot

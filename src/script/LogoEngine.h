@@ -13,7 +13,7 @@ namespace zot {
 // editor window and the command-line tool both drive it through EditorHost.
 // Operations that fail throw zot::Error; callers show it in the error box.
 class LogoEngine {
-public:
+  public:
     LogoEngine(EditorHost& host, QString programFolder);
     ~LogoEngine();
     LogoEngine(const LogoEngine&) = delete;
@@ -52,7 +52,7 @@ public:
     // Renders done since construction; tests count keystroke renders with it.
     int renderCount() const { return renderCount_; }
 
-private:
+  private:
     EditorHost& host_;
     QString programFolder_;
     Design design_;

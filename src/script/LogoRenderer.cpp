@@ -1,4 +1,5 @@
 #include "platform/Error.h"
+#include "script/IntegerConversion.h"
 #include "script/LogoEngine.h"
 
 #include <algorithm>
@@ -7,11 +8,6 @@
 namespace zot {
 
 namespace {
-
-qint32 saturate(qint64 v) {
-    return qint32(std::clamp<qint64>(v, std::numeric_limits<qint32>::min(),
-                                     std::numeric_limits<qint32>::max()));
-}
 
 // Widest text or the background, plus the margin on both sides; 64-bit so
 // that no margin or width can overflow.
@@ -33,7 +29,7 @@ bool usable(bool loaded, const Bitmap& piece) {
 } // namespace
 
 qint32 LogoEngine::MeasureLogoWidth() {
-    return saturate(measureLogoWidth64(*this));
+    return saturateToInt32(measureLogoWidth64(*this));
 }
 
 void LogoEngine::ComposeBackground() {
@@ -144,7 +140,7 @@ void LogoEngine::RenderLogo() {
     for (const auto& font : design_.ImgFonts) {
         const QString text = fontText(font->LabelIndex);
         if (font->Centered)
-            font->XPos = saturate((qint64(logo_.width()) - MeasureText(*font, text)) / 2);
+            font->XPos = saturateToInt32((qint64(logo_.width()) - MeasureText(*font, text)) / 2);
         const Bitmap picture = ComposeText(*font, text);
         logo_.draw(picture, font->XPos, font->YPos);
     }

@@ -7,7 +7,7 @@ namespace zot {
 
 // The script lines, consumed from the front by every parser.
 class ScriptLines {
-public:
+  public:
     ScriptLines() = default;
     explicit ScriptLines(QStringList lines) : lines_(std::move(lines)) {}
     bool isEmpty() const { return next_ >= lines_.size(); }
@@ -20,7 +20,7 @@ public:
     }
     void clear() { assign({}); }
 
-private:
+  private:
     QStringList lines_;
     qsizetype next_ = 0;
 };
