@@ -3,6 +3,7 @@
 #include "editor/HeadlessEditor.h"
 #include "platform/BmpCodec.h"
 #include "platform/Error.h"
+#include "platform/Memory.h"
 #include "script/LogoEngine.h"
 
 #include <QCommandLineParser>
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
-#include <malloc.h>
 
 namespace {
 
@@ -150,11 +150,7 @@ int run(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Every logo allocates and frees pictures of the same sizes: keep that
-    // memory instead of handing it back to the system and faulting it in
-    // again for every line of a batch.
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 128 * 1024 * 1024);
+    zot::keepPictureMemory();
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--verbose") == 0)
             gVerbose = true;

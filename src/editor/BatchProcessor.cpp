@@ -33,8 +33,7 @@ bool RunBatch(LogoEngine& engine, const QString& batchFile, const QString& outpu
         }
         if (const qsizetype semicolon = rest.indexOf(u';'); semicolon >= 0)
             rest.truncate(semicolon);
-        const QString path = rest.isEmpty() ? folder : joinPath(folder, rest);
-        writeBmpFile(engine.logo(), path);
+        writeBmpFile(engine.logo(), joinPath(folder, rest));
         if (progress)
             progress(lineNumber, total);
     }
