@@ -3,7 +3,7 @@
 #include "platform/BmpCodec.h"
 #include "platform/Paths.h"
 #include "platform/TextLineReader.h"
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 namespace zot {
 
@@ -33,7 +33,7 @@ bool RunBatch(LogoEngine& engine, const QString& batchFile, const QString& outpu
         }
         if (const qsizetype semicolon = rest.indexOf(u';'); semicolon >= 0)
             rest.truncate(semicolon);
-        writeBmpFile(engine.logo(), joinPath(folder, rest));
+        writeBmpFile(engine.logo(), outputPath(folder, rest));
         if (progress)
             progress(lineNumber, total);
     }

@@ -8,23 +8,26 @@ namespace zot {
 
 namespace {
 
-// The entry of folder whose name equals name ignoring case, if any.
-QString findIgnoringCase(const QString& folder, const QString& name) {
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                       QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
-    }
-    return {};
+QString withSeparator(const QString& folder) {
+    if (folder.isEmpty() || folder.endsWith(u'/'))
+        return folder;
+    return folder + u'/';
 }
 
 } // namespace
 
-QString joinPath(const QString& folder, const QString& name) {
-    QString path = folder;
-    if (!path.isEmpty() && !path.endsWith(u'/'))
-        path += u'/';
+const QStringList& PathResolver::listing(const QString& folder) {
+    auto it = listings_.find(folder);
+    if (it == listings_.end()) {
+        const QString dir = folder.isEmpty() ? QStringLiteral(".") : folder;
+        it = listings_.insert(folder, QDir(dir).entryList(QDir::AllEntries | QDir::Hidden |
+                                                          QDir::System | QDir::NoDotAndDotDot));
+    }
+    return *it;
+}
+
+QString PathResolver::resolve(const QString& folder, const QString& name) {
+    QString path = withSeparator(folder);
     QString rest = name;
     rest.replace(u'\\', u'/');
     const QStringList parts = rest.split(u'/');
@@ -32,10 +35,12 @@ QString joinPath(const QString& folder, const QString& name) {
         const QString& part = parts[i];
         QString component = part;
         if (!part.isEmpty() && part != u"." && part != u".." && !QFileInfo::exists(path + part)) {
-            const QString found =
-                findIgnoringCase(path.isEmpty() ? QStringLiteral(".") : path, part);
-            if (!found.isEmpty())
-                component = found;
+            for (const QString& entry : listing(path)) {
+                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                    component = entry;
+                    break;
+                }
+            }
         }
         path += component;
         if (i + 1 < parts.size())
@@ -44,11 +49,19 @@ QString joinPath(const QString& folder, const QString& name) {
     return path;
 }
 
+QString joinPath(const QString& folder, const QString& name) {
+    PathResolver resolver;
+    return resolver.resolve(folder, name);
+}
+
+QString outputPath(const QString& folder, const QString& name) {
+    QString rest = name;
+    rest.replace(u'\\', u'/');
+    return withSeparator(folder) + rest;
+}
+
 QString programFolder() {
-    QString folder = QCoreApplication::applicationDirPath();
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    return folder;
+    return withSeparator(QCoreApplication::applicationDirPath());
 }
 
 } // namespace zot

@@ -1,13 +1,33 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace zot {
 
-// Joins a folder and a name as written in a design or batch file. "\" in the
-// name separates folders, so designs written on Windows work unchanged. Each
-// component that does not exist as written is looked up ignoring case.
+// Finds the files a design names. "\" in a name separates folders, so designs
+// written on Windows work unchanged, and each component that does not exist as
+// written is looked up ignoring case. Each folder is listed at most once per
+// resolver, so a script or font that names many missing files stays linear.
+class PathResolver {
+  public:
+    QString resolve(const QString& folder, const QString& name);
+    // Forget what was listed: the folders may have changed.
+    void clear() { listings_.clear(); }
+
+  private:
+    const QStringList& listing(const QString& folder);
+    QHash<QString, QStringList> listings_;
+};
+
+// One-off lookup of a file a design names (see PathResolver).
 QString joinPath(const QString& folder, const QString& name);
+
+// A path the program writes: the name exactly as given, "\" still a
+// separator, never case-folded, so an existing "acme.bmp" is never taken for
+// "ACME.bmp".
+QString outputPath(const QString& folder, const QString& name);
 
 // The folder that holds the running executable.
 QString programFolder();

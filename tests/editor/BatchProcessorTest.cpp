@@ -119,13 +119,29 @@ TEST_F(BatchTest, EmptyOutputNameCannotBeCreated) {
 }
 
 TEST_F(BatchTest, OutputNamesMayPointIntoExistingSubFolders) {
-    QDir().mkpath(out + "Sub");
-    writeBatch("a;t;sub\\x.png\na;t;none\\y.bmp\n");
-    EXPECT_EQ(run(), QStringLiteral("Cannot create file ") + out + QStringLiteral("none/y.bmp"));
-    // Written as BMP whatever the extension; the folder found ignoring case.
-    QFile written(out + "Sub/x.png");
+    QDir().mkpath(out + "sub");
+    QDir().mkpath(out + "Other");
+    writeBatch("a;t;sub\\x.png\na;t;other\\y.bmp\n");
+    // Names are used as written: "other" is not "Other".
+    EXPECT_EQ(run(), QStringLiteral("Cannot create file ") + out + QStringLiteral("other/y.bmp"));
+    // Written as BMP whatever the extension.
+    QFile written(out + "sub/x.png");
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().startsWith("BM"));
+    EXPECT_TRUE(QDir(out + "Other").isEmpty());
+}
+
+TEST_F(BatchTest, OutputNamesAreNeverCaseFolded) {
+    QFile other(out + "acme.bmp");
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("keep me");
+    other.close();
+    writeBatch("a;t;ACME.bmp\n");
+    EXPECT_FALSE(run());
+    EXPECT_EQ(cells("ACME.bmp", 0), QStringLiteral("a........."));
+    QFile kept(out + "acme.bmp");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("keep me"));
 }
 
 TEST_F(BatchTest, HeaderLikeFirstLineIsALogoToo) {
