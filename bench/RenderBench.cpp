@@ -1,7 +1,7 @@
 // One keystroke's re-render, and opening a design, on a typical design.
 #include "BenchDesigns.h"
 #include "editor/HeadlessEditor.h"
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

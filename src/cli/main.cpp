@@ -4,7 +4,7 @@
 #include "platform/BmpCodec.h"
 #include "platform/Error.h"
 #include "platform/Memory.h"
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 #include <QCommandLineParser>
 #include <QDir>

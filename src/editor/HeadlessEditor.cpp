@@ -1,6 +1,6 @@
 #include "editor/HeadlessEditor.h"
 
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 namespace zot {
 

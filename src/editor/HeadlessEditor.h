@@ -1,6 +1,6 @@
 #pragma once
 
-#include "script/EditorHost.h"
+#include "logo/EditorHost.h"
 
 #include <QString>
 #include <QStringList>

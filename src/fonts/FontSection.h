@@ -1,6 +1,6 @@
 #pragma once
 
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 #include <QString>
 #include <memory>

@@ -6,7 +6,7 @@
 #include "platform/ImageLoader.h"
 #include "platform/Paths.h"
 #include "script/IntegerConversion.h"
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include "platform/Error.h"
 #include "platform/SystemColors.h"
 #include "script/IntegerConversion.h"
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 #include "platform/FontTable.h"
 #include "platform/Paths.h"
@@ -26,7 +26,7 @@ QString LogoEngine::designFolderPath() const {
 }
 
 QString LogoEngine::designFile(const QString& value) const {
-    return joinPath(designFolderPath(), value);
+    return resolver_.resolve(designFolderPath(), value);
 }
 
 QString LogoEngine::fontText(qint32 labelIndex) const {
@@ -43,6 +43,7 @@ void LogoEngine::OpenDesign(const QString& folderName) {
     design_.HasExtraRight = false;
     design_.HasExtraCenter = false;
     design_.DesignFolder = folderName;
+    resolver_.clear();
     reScript.assign(readTextLines(designFile(QStringLiteral("script.zot"))));
     host_.hideErrors();
     ParseScript();

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "platform/Bitmap.h"
-#include "script/Design.h"
-#include "script/EditorHost.h"
+#include "platform/Paths.h"
+#include "logo/Design.h"
+#include "logo/EditorHost.h"
 #include "script/ScriptReader.h"
 
 #include <QString>
@@ -57,6 +58,8 @@ class LogoEngine {
     QString programFolder_;
     Design design_;
     Bitmap logo_;
+    // Folder listings for the case-insensitive lookups of the open design.
+    mutable PathResolver resolver_;
     int renderCount_ = 0;
 };
 

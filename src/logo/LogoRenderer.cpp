@@ -1,6 +1,6 @@
 #include "platform/Error.h"
 #include "script/IntegerConversion.h"
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
 #include "platform/FontTable.h"
 #include "platform/ImageLoader.h"
 #include "script/IntegerConversion.h"
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 namespace zot {
 

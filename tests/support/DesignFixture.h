@@ -5,7 +5,7 @@
 #include "platform/Bitmap.h"
 #include "platform/BmpCodec.h"
 #include "platform/Error.h"
-#include "script/LogoEngine.h"
+#include "logo/LogoEngine.h"
 
 #include <QDir>
 #include <QFile>

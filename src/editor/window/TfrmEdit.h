@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/widgets/Dialogs.h"
-#include "script/EditorHost.h"
-#include "script/LogoEngine.h"
+#include "logo/EditorHost.h"
+#include "logo/LogoEngine.h"
 
 #include <QImage>
 #include <QWidget>
