@@ -110,19 +110,18 @@ int run(const QStringList& arguments) {
         printLine(line);
     });
     zot::LogoEngine engine(editor, where.programFolder);
-    editor.setEngine(&engine);
 
     try {
         engine.OpenDesign(where.folderName);
         if (command == u"render") {
             const QStringList texts = parser.values(textOption);
-            if (texts.size() > editor.labelCount())
+            if (texts.size() > engine.LabelCount())
                 return usageError(
                     QStringLiteral("the design has %1 label input(s), %2 --text given")
-                        .arg(editor.labelCount())
+                        .arg(engine.LabelCount())
                         .arg(texts.size()));
             for (qsizetype i = 0; i < texts.size(); ++i)
-                editor.setLabelText(int(i + 1), texts[i]);
+                engine.setLabelText(int(i + 1), texts[i]);
             if (parser.isSet(outOption))
                 zot::writeBmpFile(engine.logo(), parser.value(outOption));
         } else if (command == u"batch") {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logo/EditorHost.h"
+#include "logo/EngineObserver.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,42 +8,38 @@
 
 namespace zot {
 
-class LogoEngine;
-
-// An editor without a window: label inputs are plain texts, the error list a
-// list of lines. The command-line tool and the engine tests run on it.
-class HeadlessEditor : public EditorHost {
-public:
+// An editor without a window: it mirrors the engine's label inputs as plain
+// texts and keeps the error list as lines. The command-line tool and the
+// engine tests run on it.
+class HeadlessEditor : public EngineObserver {
+  public:
     HeadlessEditor() = default;
 
-    // The engine whose RenderLogo a changed label text calls.
-    void setEngine(LogoEngine* engine) { engine_ = engine; }
     // Called with every line appended to the error list, as it comes.
     void setErrorSink(std::function<void(const QString&)> sink) { errorSink_ = std::move(sink); }
 
-    int AddLabelInput(const QString& editText, const QString& caption) override;
-    QString labelText(int i) const override;
-    int labelCount() const override { return int(texts_.size()); }
-    void setLabelText(int i, const QString& text) override;
-    void removeLabelInputs() override;
-    void appendError(const QString& line) override;
-    void hideErrors() override { errorsVisible_ = false; }
-    void setCaption(const QString& caption) override { caption_ = caption; }
-    void setViewSize(int width, int height) override;
-    void cbSizeChange() override { ++zoomRefits_; }
-    void setOutputControlsEnabled(bool enabled) override { outputEnabled_ = enabled; }
+    void labelInputAdded(int i, const QString& text, const QString& caption) override;
+    void labelInputsRemoved() override;
+    void labelTextChanged(int i, const QString& text) override;
+    void errorAppended(const QString& line) override;
+    void errorsHidden() override { errorsVisible_ = false; }
+    void captionChanged(const QString& caption) override { caption_ = caption; }
+    void viewSizeSet(int width, int height) override;
+    void logoResized() override { ++zoomRefits_; }
+    void outputControlsEnabled(bool enabled) override { outputEnabled_ = enabled; }
 
+    int labelCount() const { return int(texts_.size()); }
+    QString labelText(int i) const;
+    QString labelCaption(int i) const;
     const QStringList& errors() const { return errors_; }
     bool errorsVisible() const { return errorsVisible_; }
     const QString& caption() const { return caption_; }
-    QString labelCaption(int i) const;
     int viewWidth() const { return viewWidth_; }
     int viewHeight() const { return viewHeight_; }
     int zoomRefits() const { return zoomRefits_; }
     bool outputEnabled() const { return outputEnabled_; }
 
-private:
-    LogoEngine* engine_ = nullptr;
+  private:
     std::function<void(const QString&)> errorSink_;
     QStringList texts_;
     QStringList captions_;

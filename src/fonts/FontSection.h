@@ -1,12 +1,37 @@
 #pragma once
 
-#include "logo/LogoEngine.h"
+#include "script/ScriptReader.h"
 
 #include <QString>
 #include <memory>
 #include <vector>
 
 namespace zot {
+
+class TImgFont;
+class TTtfFont;
+
+// A design holds at most this many fonts of each kind and label inputs.
+inline constexpr int kMaxFonts = 25;
+
+// What a font section needs of the editor whose design it is read into: the
+// line counter, the error list, the label inputs and the font lists. The logo
+// engine provides it; the fonts know nothing more of the engine.
+class FontSectionEditor {
+  public:
+    virtual qint32& LineNumber() = 0;
+    virtual void appendError(const QString& line) = 0;
+    virtual int LabelCount() const = 0;
+    // Creates the next label input and returns its number, from 1.
+    virtual int AddLabelInput(const QString& editText, const QString& caption) = 0;
+    // The open design's folder, ending in a separator.
+    virtual QString designFolderPath() const = 0;
+    virtual std::vector<std::unique_ptr<TImgFont>>& ImgFonts() = 0;
+    virtual std::vector<std::unique_ptr<TTtfFont>>& TtfFonts() = 0;
+
+  protected:
+    ~FontSectionEditor() = default;
+};
 
 // Upper-cases a-z only, as the script's alignment letters are read.
 inline QChar upperAZ(QChar c) {
@@ -32,20 +57,19 @@ inline QString tooManyFontsReport(qint32 lineNumber) {
 // returns false for one the section does not know, which is then reported.
 // Reports missingEnd once when the lines run out first.
 template <class Apply>
-void readSection(LogoEngine& engine, ScriptLines& lines, QStringView endKeyword,
+void readSection(FontSectionEditor& editor, ScriptLines& lines, QStringView endKeyword,
                  const QString& missingEnd, Apply apply) {
-    Design& d = engine.design();
     QString last;
     while (!lines.isEmpty() && last != endKeyword) {
-        const ScriptLine line = ReadScriptLine(lines, d.LineNumber);
+        const ScriptLine line = ReadScriptLine(lines, editor.LineNumber());
         last = line.command;
         if (line.command.isEmpty() || line.command == endKeyword)
             continue;
         if (!apply(line))
-            engine.host().appendError(unknownCommandReport(d.LineNumber, line.rawLine));
+            editor.appendError(unknownCommandReport(editor.LineNumber(), line.rawLine));
     }
     if (last != endKeyword)
-        engine.host().appendError(missingEnd);
+        editor.appendError(missingEnd);
 }
 
 // The font a section fills. It joins its list before the section's lines are
@@ -68,15 +92,14 @@ template <class Font> class SectionFont {
 
     // Gives the font its label input, or drops it with a report when the
     // design has no room for one more font or input.
-    bool addLabelInput(LogoEngine& engine) {
-        EditorHost& host = engine.host();
-        if (!listed_ || host.labelCount() >= kMaxFonts) {
+    bool addLabelInput(FontSectionEditor& editor) {
+        if (!listed_ || editor.LabelCount() >= kMaxFonts) {
             if (listed_)
                 list_.pop_back();
-            host.appendError(tooManyFontsReport(engine.design().LineNumber));
+            editor.appendError(tooManyFontsReport(editor.LineNumber()));
             return false;
         }
-        font_->LabelIndex = host.AddLabelInput(font_->DefaultText, font_->LabelCaption);
+        font_->LabelIndex = editor.AddLabelInput(font_->DefaultText, font_->LabelCaption);
         return true;
     }
 

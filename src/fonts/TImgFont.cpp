@@ -6,7 +6,6 @@
 #include "platform/ImageLoader.h"
 #include "platform/Paths.h"
 #include "script/IntegerConversion.h"
-#include "logo/LogoEngine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,9 +69,9 @@ QString lowered(const QString& text) {
 
 } // namespace
 
-void ParseImgFontSection(LogoEngine& engine, ScriptLines& lines) {
-    SectionFont<TImgFont> font(engine.design().ImgFonts);
-    readSection(engine, lines, u"imgFontEnd",
+void ParseImgFontSection(FontSectionEditor& editor, ScriptLines& lines) {
+    SectionFont<TImgFont> font(editor.ImgFonts());
+    readSection(editor, lines, u"imgFontEnd",
                 QStringLiteral("Missing \"ImgFontEnd\" at end of file!"),
                 [&font](const ScriptLine& line) {
                     const QString& cmd = line.command;
@@ -105,15 +104,14 @@ void ParseImgFontSection(LogoEngine& engine, ScriptLines& lines) {
                 });
 
     if (font->Align == u'F' && font->Width == -1) {
-        engine.host().appendError(
+        editor.appendError(
             QStringLiteral("Error: Enter value for width when using fill for align."));
         return;
     }
-    if (!font.addLabelInput(engine))
+    if (!font.addLabelInput(editor))
         return;
-    EditorHost& host = engine.host();
-    LoadCharacters(*font, engine.designFolderPath(),
-                   [&host](const QString& line) { host.appendError(line); });
+    LoadCharacters(*font, editor.designFolderPath(),
+                   [&editor](const QString& line) { editor.appendError(line); });
 }
 
 void LoadCharacters(TImgFont& font, const QString& designFolderPath,

@@ -9,7 +9,7 @@
 
 namespace zot {
 
-class LogoEngine;
+class FontSectionEditor;
 class ScriptLines;
 
 // The text a new label input shows until the script gives a default.
@@ -37,9 +37,9 @@ class TImgFont {
     QString DefaultText = kDefaultSampleText;
 };
 
-// Reads an imgFont section up to imgFontEnd into a new font of the engine's
+// Reads an imgFont section up to imgFontEnd into a new font of the editor's
 // design, gives it a label input and loads its characters.
-void ParseImgFontSection(LogoEngine& engine, ScriptLines& lines);
+void ParseImgFontSection(FontSectionEditor& editor, ScriptLines& lines);
 
 // Loads every file of designFolderPath + FolderName as a character image.
 // report gets one line when the folder holds more files than a font can use.

@@ -6,7 +6,6 @@
 #include "platform/Error.h"
 #include "platform/SystemColors.h"
 #include "script/IntegerConversion.h"
-#include "logo/LogoEngine.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -67,10 +66,10 @@ const QFontMetrics& TTtfFont::metrics() const {
     return *metrics_;
 }
 
-void ParseTtfFontSection(LogoEngine& engine, ScriptLines& lines) {
-    SectionFont<TTtfFont> font(engine.design().TtfFonts);
+void ParseTtfFontSection(FontSectionEditor& editor, ScriptLines& lines) {
+    SectionFont<TTtfFont> font(editor.TtfFonts());
     readSection(
-        engine, lines, u"ttfFontEnd", QStringLiteral("Missing \"ttfFontEnd\" at end of file!"),
+        editor, lines, u"ttfFontEnd", QStringLiteral("Missing \"ttfFontEnd\" at end of file!"),
         [&font](const ScriptLine& line) {
             const QString& cmd = line.command;
             const QString& value = line.value;
@@ -110,7 +109,7 @@ void ParseTtfFontSection(LogoEngine& engine, ScriptLines& lines) {
             return true;
         });
     font->invalidate();
-    font.addLabelInput(engine);
+    font.addLabelInput(editor);
 }
 
 QString SpacedText(const TTtfFont& font, const QString& text) {

@@ -10,7 +10,7 @@
 namespace zot {
 
 class Bitmap;
-class LogoEngine;
+class FontSectionEditor;
 class ScriptLines;
 
 // A line drawn in an installed typeface, named by the script.
@@ -48,7 +48,7 @@ class TTtfFont {
     mutable std::optional<QFontMetrics> metrics_;
 };
 
-void ParseTtfFontSection(LogoEngine& engine, ScriptLines& lines);
+void ParseTtfFontSection(FontSectionEditor& editor, ScriptLines& lines);
 QString SpacedText(const TTtfFont& font, const QString& text);
 qint32 MeasureText(const TTtfFont& font, const QString& text);
 void PaintText(TTtfFont& font, const QString& text, Bitmap& logo);

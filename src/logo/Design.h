@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fonts/FontSection.h"
 #include "fonts/TImgFont.h"
 #include "fonts/TTtfFont.h"
 #include "platform/Bitmap.h"
@@ -13,9 +14,6 @@
 namespace zot {
 
 enum class ExpandMode { None = 0, Center = 1, LeftRight = 2, Left = 3, Right = 4, Character = 5 };
-
-// A design holds at most this many fonts of each kind and label inputs.
-inline constexpr int kMaxFonts = 25;
 
 // The open design: what its script set up.
 struct Design {

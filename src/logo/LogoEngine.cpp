@@ -1,13 +1,12 @@
 #include "logo/LogoEngine.h"
 
 #include "platform/FontTable.h"
-#include "platform/Paths.h"
 #include "platform/TextDecoding.h"
 
 namespace zot {
 
-LogoEngine::LogoEngine(EditorHost& host, QString programFolder)
-    : host_(host), programFolder_(std::move(programFolder)) {
+LogoEngine::LogoEngine(EngineObserver& observer, QString programFolder)
+    : observer_(observer), programFolder_(std::move(programFolder)) {
     if (!programFolder_.isEmpty() && !programFolder_.endsWith(u'/'))
         programFolder_ += u'/';
 }
@@ -29,15 +28,46 @@ QString LogoEngine::designFile(const QString& value) const {
     return resolver_.resolve(designFolderPath(), value);
 }
 
-QString LogoEngine::fontText(qint32 labelIndex) const {
-    if (labelIndex < 1 || labelIndex > host_.labelCount())
-        return {};
-    return host_.labelText(labelIndex);
+QString LogoEngine::labelText(int i) const {
+    return i >= 1 && i <= LabelCount() ? labels_[size_t(i - 1)].text : QString();
+}
+
+QString LogoEngine::labelCaption(int i) const {
+    return i >= 1 && i <= LabelCount() ? labels_[size_t(i - 1)].caption : QString();
+}
+
+bool LogoEngine::setLabelText(int i, const QString& text) {
+    if (i < 1 || i > LabelCount())
+        return false;
+    QString& current = labels_[size_t(i - 1)].text;
+    if (current == text)
+        return false;
+    current = text;
+    observer_.labelTextChanged(i, text);
+    RenderLogo();
+    return true;
+}
+
+void LogoEngine::setLabelTexts(const QStringList& fields) {
+    for (qsizetype k = 0; k < fields.size(); ++k)
+        setLabelText(int(k + 1), fields[k]);
+}
+
+int LogoEngine::AddLabelInput(const QString& editText, const QString& caption) {
+    labels_.push_back({editText, caption});
+    const int i = LabelCount();
+    // The default text is the input's own: it renders nothing.
+    observer_.labelInputAdded(i, editText, caption);
+    return i;
+}
+
+void LogoEngine::appendError(const QString& line) {
+    observer_.errorAppended(line);
 }
 
 void LogoEngine::OpenDesign(const QString& folderName) {
     ResetDesign();
-    host_.setOutputControlsEnabled(true);
+    observer_.outputControlsEnabled(true);
     design_.ExpandFrom = ExpandMode::None;
     design_.HasExtraLeft = false;
     design_.HasExtraRight = false;
@@ -45,14 +75,15 @@ void LogoEngine::OpenDesign(const QString& folderName) {
     design_.DesignFolder = folderName;
     resolver_.clear();
     reScript.assign(readTextLines(designFile(QStringLiteral("script.zot"))));
-    host_.hideErrors();
+    observer_.errorsHidden();
     ParseScript();
-    host_.cbSizeChange();
+    observer_.logoResized();
 }
 
 void LogoEngine::ResetDesign() {
-    host_.setOutputControlsEnabled(false);
-    host_.removeLabelInputs();
+    observer_.outputControlsEnabled(false);
+    labels_.clear();
+    observer_.labelInputsRemoved();
     while (!design_.mFonts.isEmpty()) {
         removeFont(design_.mFontIds.takeFirst());
         design_.mFonts.removeFirst();

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "fonts/FontSection.h"
+#include "logo/Design.h"
+#include "logo/EngineObserver.h"
 #include "platform/Bitmap.h"
 #include "platform/Paths.h"
-#include "logo/Design.h"
-#include "logo/EditorHost.h"
 #include "script/ScriptReader.h"
 
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 namespace zot {
 
-// Loads designs and renders their logos for one editor. Widget-free: the
-// editor window and the command-line tool both drive it through EditorHost.
-// Operations that fail throw zot::Error; callers show it in the error box.
-class LogoEngine {
+// Loads designs and renders their logos. Widget-free: it owns the open
+// design, its label inputs and their texts, and tells its observer what
+// changed; the editor window and the command-line tool drive it and mirror
+// what they show. Operations that fail throw zot::Error; callers show it in
+// the error box.
+class LogoEngine : private FontSectionEditor {
   public:
-    LogoEngine(EditorHost& host, QString programFolder);
+    LogoEngine(EngineObserver& observer, QString programFolder);
     ~LogoEngine();
     LogoEngine(const LogoEngine&) = delete;
     LogoEngine& operator=(const LogoEngine&) = delete;
@@ -28,6 +33,19 @@ class LogoEngine {
     // Parses reScript (consuming it). Called by OpenDesign.
     void ParseScript();
 
+    // Label inputs, numbered from 1.
+    int LabelCount() const override { return int(labels_.size()); }
+    // Current text of input i; empty for a number without an input.
+    QString labelText(int i) const;
+    QString labelCaption(int i) const;
+    // Sets input i's text as if typed: a different text renders the logo
+    // once, the same text does nothing. Returns whether it rendered. A failed
+    // rendering throws; the input keeps its new text.
+    bool setLabelText(int i, const QString& text);
+    // A batch line's fields: field k goes to input k + 1, in order, exactly
+    // as setting them one by one would.
+    void setLabelTexts(const QStringList& fields);
+
     // Rebuilds the logo from the background, pieces and texts.
     void RenderLogo();
     qint32 MeasureLogoWidth();
@@ -37,15 +55,17 @@ class LogoEngine {
     const Bitmap& logo() const { return logo_; }
     Design& design() { return design_; }
     const Design& design() const { return design_; }
-    EditorHost& host() { return host_; }
 
     const QString& programFolder() const { return programFolder_; }
     // The design folder's full path, ending in a separator.
-    QString designFolderPath() const;
+    QString designFolderPath() const override;
     // A file named by a script value, found in the design folder.
     QString designFile(const QString& value) const;
     // The current text a font draws: that of its label input, empty without one.
-    QString fontText(qint32 labelIndex) const;
+    QString fontText(qint32 labelIndex) const { return labelText(labelIndex); }
+
+    // Appends one line to the error list, which then shows itself.
+    void appendError(const QString& line) override;
 
     // The script lines while a design is parsed.
     ScriptLines reScript;
@@ -54,9 +74,21 @@ class LogoEngine {
     int renderCount() const { return renderCount_; }
 
   private:
-    EditorHost& host_;
+    struct LabelInput {
+        QString text;
+        QString caption;
+    };
+
+    // What the font sections see of the engine.
+    qint32& LineNumber() override { return design_.LineNumber; }
+    int AddLabelInput(const QString& editText, const QString& caption) override;
+    std::vector<std::unique_ptr<TImgFont>>& ImgFonts() override { return design_.ImgFonts; }
+    std::vector<std::unique_ptr<TTtfFont>>& TtfFonts() override { return design_.TtfFonts; }
+
+    EngineObserver& observer_;
     QString programFolder_;
     Design design_;
+    std::vector<LabelInput> labels_; // input i at index i - 1
     Bitmap logo_;
     // Folder listings for the case-insensitive lookups of the open design.
     mutable PathResolver resolver_;

@@ -133,8 +133,13 @@ void LogoEngine::ComposeBackground() {
 
 void LogoEngine::RenderLogo() {
     ++renderCount_;
+    // Whatever was drawn is shown, also when the rendering ends early.
+    struct Changed {
+        EngineObserver& observer;
+        ~Changed() { observer.logoChanged(); }
+    } changed{observer_};
     ComposeBackground();
-    host_.cbSizeChange();
+    observer_.logoResized();
     for (const auto& font : design_.TtfFonts)
         PaintText(*font, fontText(font->LabelIndex), logo_);
     for (const auto& font : design_.ImgFonts) {

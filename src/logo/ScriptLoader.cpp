@@ -68,7 +68,7 @@ void LogoEngine::ParseScript() {
         } else if (cmd == u"ttfFont") {
             ParseTtfFontSection(*this, reScript);
         } else if (cmd == u"name") {
-            host_.setCaption(line.value);
+            observer_.captionChanged(line.value);
         } else if (cmd == u"installTempFontResource") {
             d.mFonts.append(line.value);
             d.mFontIds.append(addFontFile(designFile(line.value)));
@@ -76,7 +76,7 @@ void LogoEngine::ParseScript() {
             d.ExtraMarge = StrToInt(line.value);
         } else if (cmd == u"backgroundImage") {
             d.imgBackground = loadPicture(designFile(line.value));
-            host_.setViewSize(d.imgBackground.width(), d.imgBackground.height());
+            observer_.viewSizeSet(d.imgBackground.width(), d.imgBackground.height());
         } else if (cmd == u"backgroundExtraLeft") {
             d.imgExtraLeft = loadPicture(designFile(line.value));
             d.HasExtraLeft = true;
@@ -90,9 +90,9 @@ void LogoEngine::ParseScript() {
             if (const auto mode = expandModeFromKeyword(line.value))
                 d.ExpandFrom = *mode;
             else
-                host_.appendError(unknownValueReport(d.LineNumber, line.rawLine));
+                appendError(unknownValueReport(d.LineNumber, line.rawLine));
         } else {
-            host_.appendError(unknownCommandReport(d.LineNumber, line.rawLine));
+            appendError(unknownCommandReport(d.LineNumber, line.rawLine));
         }
     }
 
@@ -100,7 +100,7 @@ void LogoEngine::ParseScript() {
     if (missing.isEmpty())
         RenderLogo();
     else
-        host_.appendError(missing);
+        appendError(missing);
 }
 
 } // namespace zot

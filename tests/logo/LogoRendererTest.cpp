@@ -53,9 +53,9 @@ TEST_F(LogoRendererTest, CharacterModeShiftsByHalfAPitchForEvenTexts) {
     ASSERT_FALSE(open());
     EXPECT_EQ(CharacterPitch(*engine->design().ImgFonts[0]), 21);
     EXPECT_EQ(columnsOf(kRed), (std::vector<int>{50, 90, 130, 170, 210, 250, 290}));
-    editor.setLabelText(1, QStringLiteral("aaaa"));
+    engine->setLabelText(1, QStringLiteral("aaaa"));
     EXPECT_EQ(columnsOf(kRed), (std::vector<int>{40, 80, 120, 160, 200, 240, 280}));
-    editor.setLabelText(1, QString());
+    engine->setLabelText(1, QString());
     EXPECT_EQ(columnsOf(kRed), (std::vector<int>{40, 80, 120, 160, 200, 240, 280}));
 }
 
@@ -126,7 +126,7 @@ TEST_F(LogoRendererTest, WidthFollowsTheWidestTextPlusMargins) {
                 "imgFont\nname=chars\ndefault=a\nimgFontEnd\n");
     ASSERT_FALSE(open());
     EXPECT_EQ(engine->logo().width(), 70);
-    editor.setLabelText(1, QStringLiteral("aaaaaaaa"));
+    engine->setLabelText(1, QStringLiteral("aaaaaaaa"));
     EXPECT_EQ(engine->logo().width(), 100);
     EXPECT_EQ(engine->MeasureLogoWidth(), 100);
     // New columns start white, then the run covers them.
@@ -151,7 +151,7 @@ TEST_F(LogoRendererTest, CenteredImageFontFollowsTheWholeLogo) {
                 "imgFont\nname=chars\nxpos=center\ndefault=a\nimgFontEnd\n");
     ASSERT_FALSE(open());
     EXPECT_EQ(engine->design().ImgFonts[0]->XPos, (50 - 10) / 2);
-    editor.setLabelText(1, QStringLiteral("aaaaaa"));
+    engine->setLabelText(1, QStringLiteral("aaaaaa"));
     EXPECT_EQ(engine->logo().width(), 70);
     EXPECT_EQ(engine->design().ImgFonts[0]->XPos, 5);
     EXPECT_EQ(columnsOf(kYellow, 1).front(), 5);
@@ -164,8 +164,8 @@ TEST_F(LogoRendererTest, EachKeystrokeRendersOnceAndTheSameTextNotAtAll) {
     ASSERT_FALSE(open());
     EXPECT_EQ(engine->renderCount(), 1);
     EXPECT_EQ(editor.zoomRefits(), 2); // after the background, and after the parse
-    editor.setLabelText(2, QStringLiteral("x"));
-    editor.setLabelText(2, QStringLiteral("x"));
+    engine->setLabelText(2, QStringLiteral("x"));
+    engine->setLabelText(2, QStringLiteral("x"));
     EXPECT_EQ(engine->renderCount(), 2);
 }
 

@@ -31,7 +31,6 @@ class DesignFixture : public ::testing::Test {
         designPath = dir.path() + QStringLiteral("/D/");
         QDir().mkpath(designPath);
         engine = std::make_unique<LogoEngine>(editor, dir.path());
-        editor.setEngine(engine.get());
     }
 
     // Writes a picture of the design; colourAt gives each pixel's colour.

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -107,7 +108,7 @@ TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
     layout->addWidget(pLeft);
     layout->addWidget(Splitter1, 1);
 
-    setOutputControlsEnabled(false);
+    outputControlsEnabled(false);
     FormCreate();
 }
 
@@ -276,21 +277,16 @@ QString TfrmEdit::builtInAboutText() {
 }
 
 void TfrmEdit::OpenDesign(const QString& folderName) {
-    try {
-        engine_->OpenDesign(folderName);
-    } catch (...) {
-        imgEdit->update(); // whatever was rendered before the failure is shown
-        throw;
-    }
-    imgEdit->update();
+    engine_->OpenDesign(folderName);
 }
 
 void TfrmEdit::ResetDesign() {
     engine_->ResetDesign();
 }
 
-int TfrmEdit::AddLabelInput(const QString& editText, const QString& caption) {
-    const int i = ++LabelCount;
+void TfrmEdit::labelInputAdded(int i, const QString& editText, const QString& caption) {
+    Q_ASSERT(i == LabelCount + 1);
+    LabelCount = i;
     auto* edit = new QLineEdit(pInputs);
     edit->setObjectName(u"Edit%1"_s.arg(i));
     Edits.push_back(edit);
@@ -310,7 +306,7 @@ int TfrmEdit::AddLabelInput(const QString& editText, const QString& caption) {
     edit->setText(editText);
     edit->setCursorPosition(0); // show a long default text from its start
     // Only now: the default text must not render.
-    connect(edit, &QLineEdit::textChanged, this, &TfrmEdit::LabelInputChange);
+    connect(edit, &QLineEdit::textChanged, this, [this, i] { LabelInputChange(i); });
 
     label->setText(caption);
     label->setGeometry(kInputLeft, top + 1, label->sizeHint().width(), captionHeight);
@@ -318,7 +314,6 @@ int TfrmEdit::AddLabelInput(const QString& editText, const QString& caption) {
     edit->show();
     label->show();
     fitInputsArea();
-    return i;
 }
 
 QString TfrmEdit::labelText(int i) const {
@@ -327,20 +322,19 @@ QString TfrmEdit::labelText(int i) const {
     return Edits[size_t(i - 1)]->text();
 }
 
-void TfrmEdit::setLabelText(int i, const QString& text) {
+void TfrmEdit::labelTextChanged(int i, const QString& text) {
     if (i < 1 || i > LabelCount)
         return;
-    // As if typed: a changed text notifies LabelInputChange, the same text
-    // does not. A failed render belongs to the caller, as in the headless
-    // editor: a batch must stop at that line, not write a stale logo.
-    holdRenderFailure_ = true;
-    Edits[size_t(i - 1)]->setText(text);
-    holdRenderFailure_ = false;
-    if (renderFailure_)
-        std::rethrow_exception(std::exchange(renderFailure_, nullptr));
+    QLineEdit* edit = Edits[size_t(i - 1)];
+    // Typed texts are there already (and their cursor must stay); a batch
+    // line's text is shown without coming back as a change.
+    if (edit->text() == text)
+        return;
+    const QSignalBlocker quiet(edit);
+    edit->setText(text);
 }
 
-void TfrmEdit::removeLabelInputs() {
+void TfrmEdit::labelInputsRemoved() {
     for (size_t i = 0; i < Edits.size(); ++i) {
         delete Edits[i];
         delete Labels[i];
@@ -351,11 +345,11 @@ void TfrmEdit::removeLabelInputs() {
     fitInputsArea();
 }
 
-void TfrmEdit::appendError(const QString& line) {
+void TfrmEdit::errorAppended(const QString& line) {
     mErrors->appendPlainText(line);
 }
 
-void TfrmEdit::hideErrors() {
+void TfrmEdit::errorsHidden() {
     mErrors->hide();
 }
 
@@ -370,12 +364,16 @@ void TfrmEdit::mErrorsChange() {
     }
 }
 
+void TfrmEdit::captionChanged(const QString& caption) {
+    setCaption(caption);
+}
+
 void TfrmEdit::setCaption(const QString& caption) {
     caption_ = caption;
     setWindowTitle(literalTitle(caption));
 }
 
-void TfrmEdit::setViewSize(int width, int height) {
+void TfrmEdit::viewSizeSet(int width, int height) {
     imgEdit->resize(clampSide(width), clampSide(height));
 }
 
@@ -401,22 +399,17 @@ void TfrmEdit::zoomTextChanged() {
     runGuarded([this] { cbSizeChange(); });
 }
 
-void TfrmEdit::setOutputControlsEnabled(bool enabled) {
+void TfrmEdit::outputControlsEnabled(bool enabled) {
     for (QWidget* control :
          std::initializer_list<QWidget*>{abcTBSave, abcTBCopy, abcTBWallpaper, cbSize, bbBatch})
         control->setEnabled(enabled);
 }
 
-void TfrmEdit::LabelInputChange() {
-    if (holdRenderFailure_) {
-        try {
-            engine_->RenderLogo();
-        } catch (...) {
-            renderFailure_ = std::current_exception();
-        }
-    } else {
-        runGuarded([this] { engine_->RenderLogo(); });
-    }
+void TfrmEdit::LabelInputChange(int i) {
+    runGuarded([this, i] { engine_->setLabelText(i, labelText(i)); });
+}
+
+void TfrmEdit::logoChanged() {
     imgEdit->update();
 }
 
@@ -500,7 +493,6 @@ void TfrmEdit::bbBatchClick() {
         // A missing ";" is reported in the error list by the batch itself.
         RunBatch(*engine_, odBatch.FileName, ddSafeTo.Directory);
     });
-    imgEdit->update();
 }
 
 } // namespace zot

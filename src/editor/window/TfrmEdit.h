@@ -1,12 +1,11 @@
 #pragma once
 
 #include "platform/widgets/Dialogs.h"
-#include "logo/EditorHost.h"
+#include "logo/EngineObserver.h"
 #include "logo/LogoEngine.h"
 
 #include <QImage>
 #include <QWidget>
-#include <exception>
 #include <memory>
 #include <vector>
 
@@ -42,8 +41,9 @@ class TLogoView : public QWidget {
 };
 
 // The one editor window: label inputs, logo view with zoom, error list,
-// about text and the output controls. It is the engine's editor.
-class TfrmEdit : public QWidget, public EditorHost {
+// about text and the output controls. It owns the engine and mirrors what
+// the engine tells it; typing hands the text to the engine.
+class TfrmEdit : public QWidget, public EngineObserver {
     Q_OBJECT
   public:
     // programFolder holds the design folders.
@@ -62,24 +62,29 @@ class TfrmEdit : public QWidget, public EditorHost {
     // The label inputs' row pitch as last computed by AddLabelInput.
     int rowPitch() const { return rowPitch_; }
 
-    // EditorHost
-    int AddLabelInput(const QString& editText, const QString& caption) override;
-    QString labelText(int i) const override;
-    int labelCount() const override { return LabelCount; }
-    void setLabelText(int i, const QString& text) override;
-    void removeLabelInputs() override;
-    void appendError(const QString& line) override;
-    void hideErrors() override;
-    void setCaption(const QString& caption) override;
+    // Current text of label input i's edit box; empty without one.
+    QString labelText(int i) const;
     const QString& caption() const { return caption_; }
-    void setViewSize(int width, int height) override;
+    void setCaption(const QString& caption);
     // Refits imgEdit to cbSize's percentage. Throws zot::Error when the text
     // before its last character is not an integer; the view keeps its size.
-    void cbSizeChange() override;
-    void setOutputControlsEnabled(bool enabled) override;
+    void cbSizeChange();
+
+    // EngineObserver
+    void labelInputAdded(int i, const QString& text, const QString& caption) override;
+    void labelInputsRemoved() override;
+    void labelTextChanged(int i, const QString& text) override;
+    void errorAppended(const QString& line) override;
+    void errorsHidden() override;
+    void captionChanged(const QString& caption) override;
+    void viewSizeSet(int width, int height) override;
+    void logoResized() override { cbSizeChange(); }
+    void logoChanged() override;
+    void outputControlsEnabled(bool enabled) override;
 
     // Handlers
-    void LabelInputChange();
+    // Edit box i changed: its text goes to the engine, which renders.
+    void LabelInputChange(int i);
     void FormResize();
     void pDynamicResize();
     void mErrorsChange();
@@ -135,10 +140,6 @@ class TfrmEdit : public QWidget, public EditorHost {
     int rowPitch_ = 0;
     QString caption_;
     bool errorsSized_ = false;
-    // While setLabelText runs, a failed render is kept here and rethrown to
-    // its caller (a batch ends there) instead of going to the error box.
-    bool holdRenderFailure_ = false;
-    std::exception_ptr renderFailure_;
 
     void buildToolbar();
     void buildInputPanel();

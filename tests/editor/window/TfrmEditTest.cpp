@@ -78,19 +78,25 @@ TEST_F(TfrmEditTest, EachKeystrokeRendersOnce) {
     EXPECT_EQ(e.engine().renderCount() - before, 4);
 }
 
-TEST_F(TfrmEditTest, SettingALabelTextRendersOnlyWhenItChanges) {
+TEST_F(TfrmEditTest, TextsSetOnTheEngineRenderOnceAndShowInTheEditBoxes) {
     TfrmEdit& e = editor();
     open(QStringLiteral("Two"));
-    const int before = e.engine().renderCount();
-    e.setLabelText(1, QStringLiteral("Alpha"));
-    EXPECT_EQ(e.engine().renderCount(), before);
-    e.setLabelText(1, QStringLiteral("Gamma"));
-    EXPECT_EQ(e.engine().renderCount(), before + 1);
-    EXPECT_EQ(e.labelText(1), QStringLiteral("Gamma"));
-    e.setLabelText(3, QStringLiteral("none")); // no such input
-    e.setLabelText(0, QStringLiteral("none"));
-    EXPECT_EQ(e.engine().renderCount(), before + 1);
+    LogoEngine& engine = e.engine();
+    const int before = engine.renderCount();
+    engine.setLabelText(1, QStringLiteral("Alpha"));
+    EXPECT_EQ(engine.renderCount(), before);
+    engine.setLabelText(1, QStringLiteral("Gamma"));
+    EXPECT_EQ(engine.renderCount(), before + 1); // not once more for the edit box
+    EXPECT_EQ(e.Edits[0]->text(), QStringLiteral("Gamma"));
+    engine.setLabelText(3, QStringLiteral("none")); // no such input
+    engine.setLabelText(0, QStringLiteral("none"));
+    EXPECT_EQ(engine.renderCount(), before + 1);
     EXPECT_EQ(e.labelText(3), QString());
+    // Typing in the middle keeps the cursor where it is.
+    e.Edits[0]->setCursorPosition(2);
+    QTest::keyClicks(e.Edits[0], QStringLiteral("x"));
+    EXPECT_EQ(engine.labelText(1), QStringLiteral("Gaxmma"));
+    EXPECT_EQ(e.Edits[0]->cursorPosition(), 3);
 }
 
 TEST_F(TfrmEditTest, RowsStandAtTheRealHeightsOfCaptionAndEditBox) {
