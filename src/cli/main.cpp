@@ -1,36 +1,45 @@
 // zotmaker-cli: opens a design, renders and writes logos without a display.
 #include "editor/BatchProcessor.h"
 #include "editor/HeadlessEditor.h"
-#include "platform/BmpCodec.h"
+#include "cli/BatchProgress.h"
+#include "platform/LogoFile.h"
+#include "platform/TextLineReader.h"
 #include "platform/Error.h"
 #include "platform/Memory.h"
 #include "logo/LogoEngine.h"
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QThread>
+#include <algorithm>
+#include <optional>
 #include <cstdio>
 
 namespace {
 
 const char kUsage[] =
     "Usage: zotmaker-cli check DESIGN_DIR\n"
-    "       zotmaker-cli render DESIGN_DIR [--text TEXT]... [--out FILE]\n"
-    "       zotmaker-cli batch DESIGN_DIR BATCH_FILE OUT_DIR [--progress]\n"
+    "       zotmaker-cli render DESIGN_DIR [--text TEXT]... [--out FILE] [--format bmp|png]\n"
+    "       zotmaker-cli batch DESIGN_DIR BATCH_FILE OUT_DIR [--jobs N] [--format bmp|png]\n"
+    "                          [--progress]\n"
     "\n"
     "Opens the design in DESIGN_DIR as the editor does and reports every line of\n"
     "the error list on standard error.\n"
     "  check    only opens the design.\n"
     "  render   sets label input 1 to the first --text, input 2 to the second and\n"
-    "           so on, then writes the logo to FILE as a BMP file.\n"
-    "  batch    makes one logo per line of BATCH_FILE into OUT_DIR.\n"
+    "           so on, then writes the logo to FILE.\n"
+    "  batch    makes one logo per line of BATCH_FILE into OUT_DIR; BATCH_FILE -\n"
+    "           reads the lines from standard input as they come.\n"
     "\n"
     "Options:\n"
-    "  --text TEXT   text for the next label input (render)\n"
-    "  --out FILE    where to write the logo (render)\n"
-    "  --progress    print lines done of total while batching\n"
+    "  --text TEXT        text for the next label input (render)\n"
+    "  --out FILE         where to write the logo (render)\n"
+    "  --format bmp|png   file format of the logos written (default bmp)\n"
+    "  --jobs N           render on N threads (batch; default: the cores, at\n"
+    "                     most 4); the files are the same for any N\n"
+    "  --progress         show lines done, rate and time left while batching\n"
     "  --verbose     let Qt's own diagnostics through\n"
     "  --help        show this text\n"
     "\n"
@@ -38,6 +47,14 @@ const char kUsage[] =
     "or an error stopped the command, 2 for a usage error.\n";
 
 bool gVerbose = false;
+
+constexpr int kMaxJobs = 64;
+
+// The cores, at most 4: the files are the same for any number, more jobs
+// than cores gain nothing, and each job holds the design's pictures once.
+int defaultJobs() {
+    return std::clamp(QThread::idealThreadCount(), 1, 4);
+}
 
 void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (gVerbose)
@@ -75,9 +92,13 @@ int run(const QStringList& arguments) {
     const QCommandLineOption textOption(QStringLiteral("text"), QString(), QStringLiteral("TEXT"));
     const QCommandLineOption outOption(QStringLiteral("out"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption progressOption(QStringLiteral("progress"));
+    const QCommandLineOption jobsOption(QStringLiteral("jobs"), QString(), QStringLiteral("N"));
+    const QCommandLineOption formatOption(QStringLiteral("format"), QString(),
+                                          QStringLiteral("FORMAT"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    parser.addOptions({textOption, outOption, progressOption, verboseOption, helpOption});
+    parser.addOptions({textOption, outOption, progressOption, jobsOption, formatOption,
+                       verboseOption, helpOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -101,6 +122,24 @@ int run(const QStringList& arguments) {
         return usageError(QStringLiteral("--text and --out go with render"));
     if (command != u"batch" && parser.isSet(progressOption))
         return usageError(QStringLiteral("--progress goes with batch"));
+    if (command != u"batch" && parser.isSet(jobsOption))
+        return usageError(QStringLiteral("--jobs goes with batch"));
+    if (command == u"check" && parser.isSet(formatOption))
+        return usageError(QStringLiteral("--format goes with render and batch"));
+    zot::LogoFormat format = zot::LogoFormat::Bmp;
+    if (parser.isSet(formatOption)) {
+        const auto named = zot::logoFormatFromName(parser.value(formatOption));
+        if (!named)
+            return usageError(QStringLiteral("--format takes bmp or png"));
+        format = *named;
+    }
+    int jobs = defaultJobs();
+    if (parser.isSet(jobsOption)) {
+        bool ok = false;
+        jobs = parser.value(jobsOption).toInt(&ok);
+        if (!ok || jobs < 1 || jobs > kMaxJobs)
+            return usageError(QStringLiteral("--jobs takes a number from 1 to %1").arg(kMaxJobs));
+    }
 
     const DesignLocation where = locate(args[1]);
     bool reported = false;
@@ -123,21 +162,28 @@ int run(const QStringList& arguments) {
             for (qsizetype i = 0; i < texts.size(); ++i)
                 engine.setLabelText(int(i + 1), texts[i]);
             if (parser.isSet(outOption))
-                zot::writeBmpFile(engine.logo(), parser.value(outOption));
+                zot::writeLogoFile(engine.logo(), parser.value(outOption), format);
         } else if (command == u"batch") {
-            std::function<void(qint64, qint64)> progress;
-            QElapsedTimer sinceLast;
+            zot::BatchOptions options;
+            options.jobs = jobs;
+            options.format = format;
+            std::optional<BatchProgress> shown;
             if (parser.isSet(progressOption)) {
-                sinceLast.start();
-                progress = [&sinceLast](qint64 done, qint64 total) {
-                    if (done == total || sinceLast.elapsed() >= 250) {
-                        sinceLast.restart();
-                        printLine(QStringLiteral("%1 of %2 lines").arg(done).arg(total));
-                    }
+                shown.emplace();
+                options.progress = [&shown](qint64 done, qint64 total) {
+                    shown->update(done, total);
+                    return true;
                 };
             }
             const QString outDir = QDir::current().absoluteFilePath(args[3]);
-            zot::RunBatch(engine, QDir::current().absoluteFilePath(args[2]), outDir, progress);
+            std::optional<zot::TextLineReader> lines;
+            if (args[2] == u"-")
+                lines.emplace(zot::TextLineReader::StandardInput{});
+            else
+                lines.emplace(QDir::current().absoluteFilePath(args[2]));
+            zot::RunBatch(engine, *lines, outDir, options);
+            if (shown)
+                shown->finish();
         }
     } catch (const zot::Error& error) {
         printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(error.message()));

@@ -1,9 +1,18 @@
 #include "editor/BatchProcessor.h"
 
 #include "logo/LogoEngine.h"
-#include "platform/BmpCodec.h"
+#include "platform/Error.h"
+#include "platform/FileWriting.h"
 #include "platform/Paths.h"
 #include "platform/TextLineReader.h"
+
+#include <QFontDatabase>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace zot {
 
@@ -30,27 +39,262 @@ QString missingSeparatorReport(qint64 lineNumber, const QString& rest) {
            QStringLiteral(" : ") + rest;
 }
 
-bool RunBatch(LogoEngine& engine, const QString& batchFile, const QString& outputFolder,
-              const std::function<void(qint64, qint64)>& progress) {
-    // Streamed line by line: memory stays flat however long the file.
-    TextLineReader reader(batchFile);
-    const qint64 total = reader.lineCount();
+bool threadedRenderingSupported() {
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return QFontDatabase::supportsThreadedFontRendering();
+#else
+    // Qt 6 dropped the question: text is drawn into pictures on any thread
+    // (it has answered yes since Qt 5.0).
+    return true;
+#endif
+}
+
+namespace {
+
+BatchEnd runInline(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
+                   const BatchOptions& options) {
+    const qint64 total = lines.lineCount();
     const int inputs = engine.LabelCount();
+    QByteArray file;
     qint64 lineNumber = 0;
-    while (std::optional<QString> line = reader.next()) {
+    while (std::optional<QString> line = lines.next()) {
         ++lineNumber;
         const BatchLine parsed = parseBatchLine(*line, inputs);
         // The fields before a missing ";" are set all the same.
         engine.setLabelTexts(parsed.fields);
         if (!parsed.complete) {
             engine.appendError(missingSeparatorReport(lineNumber, parsed.missing));
-            return false;
+            return BatchEnd::MissingSeparator;
         }
-        writeBmpFile(engine.logo(), outputPath(outputFolder, parsed.outputName));
-        if (progress)
-            progress(lineNumber, total);
+        encodeLogo(engine.logo(), options.format, file);
+        writeFileReplacing(outputPath(outputFolder, parsed.outputName), file);
+        if (options.progress && !options.progress(lineNumber, total))
+            return BatchEnd::Cancelled;
     }
-    return true;
+    return BatchEnd::Finished;
+}
+
+// One line's logo for a worker: a state to render, or finished bytes (the
+// logo as it was before the batch, or one the planning engine drew itself).
+struct Logo {
+    std::shared_ptr<const LogoEngine::RenderState> state; // render this, or
+    std::shared_ptr<const QByteArray> bytes;              // write these
+};
+
+struct Task {
+    qint64 line = 0;
+    QString path;
+    Logo logo;
+};
+
+// The lines in flight between the planning thread and the workers, and the
+// turn of the next file to write: files are written strictly in line order.
+class Pipeline {
+  public:
+    explicit Pipeline(size_t capacity) : capacity_(capacity) {}
+
+    // False when the batch has stopped and the task is not wanted.
+    bool push(Task task) {
+        std::unique_lock lock(mutex_);
+        spaceFreed_.wait(lock, [&] { return queue_.size() < capacity_ || stopped_; });
+        if (stopped_)
+            return false;
+        queue_.push_back(std::move(task));
+        taskAdded_.notify_one();
+        return true;
+    }
+    void close() {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        taskAdded_.notify_all();
+    }
+    bool pop(Task& task) {
+        std::unique_lock lock(mutex_);
+        taskAdded_.wait(lock, [&] { return !queue_.empty() || closed_ || stopped_; });
+        if (queue_.empty() || stopped_)
+            return false;
+        task = std::move(queue_.front());
+        queue_.pop_front();
+        spaceFreed_.notify_one();
+        return true;
+    }
+
+    // Waits for line's turn; false when the batch stopped before it.
+    bool awaitTurn(qint64 line) {
+        std::unique_lock lock(mutex_);
+        turn_.wait(lock, [&] { return nextLine_ == line || stopped_; });
+        return !stopped_;
+    }
+    void passTurn() {
+        std::lock_guard lock(mutex_);
+        ++nextLine_;
+        turn_.notify_all();
+    }
+    // Ends the batch: nothing after the line at hand is written.
+    void stop(std::exception_ptr failure = nullptr) {
+        std::lock_guard lock(mutex_);
+        if (!stopped_)
+            failure_ = failure;
+        stopped_ = true;
+        taskAdded_.notify_all();
+        spaceFreed_.notify_all();
+        turn_.notify_all();
+    }
+    bool stopped() {
+        std::lock_guard lock(mutex_);
+        return stopped_;
+    }
+    std::exception_ptr failure() {
+        std::lock_guard lock(mutex_);
+        return failure_;
+    }
+    void setFirstLine(qint64 line) { nextLine_ = line; }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable taskAdded_;
+    std::condition_variable spaceFreed_;
+    std::condition_variable turn_;
+    std::deque<Task> queue_;
+    size_t capacity_;
+    bool closed_ = false;
+    bool stopped_ = false;
+    std::exception_ptr failure_;
+    qint64 nextLine_ = 1;
+};
+
+void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, qint64 total,
+          bool& cancelled) {
+    QByteArray file;
+    Task task;
+    while (pipeline.pop(task)) {
+        try {
+            const QByteArray* bytes = task.logo.bytes.get();
+            if (task.logo.state) {
+                engine.renderFrom(*task.logo.state);
+                encodeLogo(engine.logo(), options.format, file);
+                bytes = &file;
+            }
+            if (!pipeline.awaitTurn(task.line))
+                return;
+            writeFileReplacing(task.path, *bytes);
+            if (options.progress && !options.progress(task.line, total)) {
+                cancelled = true;
+                pipeline.stop();
+                return;
+            }
+            pipeline.passTurn();
+        } catch (...) {
+            // Only once every earlier line is written: wait for the turn.
+            pipeline.awaitTurn(task.line);
+            pipeline.stop(std::current_exception());
+            return;
+        }
+    }
+}
+
+BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>>& workers,
+                     TextLineReader& lines, const QString& outputFolder,
+                     const BatchOptions& options) {
+    const qint64 total = lines.lineCount();
+    const int inputs = engine.LabelCount();
+    Pipeline pipeline(4 * workers.size());
+    bool cancelled = false;
+    std::vector<std::thread> threads;
+    for (auto& worker : workers)
+        threads.emplace_back(
+            [&, w = worker.get()] { work(*w, pipeline, options, total, cancelled); });
+
+    // Until the batch renders, its lines show the logo as it was.
+    auto before = std::make_shared<QByteArray>();
+    encodeLogo(engine.logo(), options.format, *before);
+    Logo last{nullptr, before};
+    std::optional<QString> missing;
+    std::exception_ptr planningFailure;
+    qint64 lineNumber = 0;
+    try {
+        while (!pipeline.stopped()) {
+            std::optional<QString> line = lines.next();
+            if (!line)
+                break;
+            ++lineNumber;
+            const BatchLine parsed = parseBatchLine(*line, inputs);
+            if (!parsed.complete) {
+                // The engine first takes the last logo, then the short line's fields.
+                if (last.state)
+                    engine.renderFrom(*last.state);
+                last.state.reset();
+                engine.setLabelTexts(parsed.fields);
+                missing = missingSeparatorReport(lineNumber, parsed.missing);
+                break;
+            }
+            if (std::optional<LogoEngine::Plan> plan = engine.planLabelTexts(parsed.fields)) {
+                if (plan->rendered) {
+                    auto bytes = std::make_shared<QByteArray>();
+                    encodeLogo(engine.logo(), options.format, *bytes);
+                    last = {nullptr, std::move(bytes)};
+                } else {
+                    last = {std::make_shared<const LogoEngine::RenderState>(std::move(plan->state)),
+                            nullptr};
+                }
+            }
+            if (!pipeline.push({lineNumber, outputPath(outputFolder, parsed.outputName), last}))
+                break;
+        }
+    } catch (...) {
+        // A rendering failed on this thread: the lines before it are still written.
+        planningFailure = std::current_exception();
+        last.state.reset();
+    }
+    pipeline.close();
+    for (std::thread& thread : threads)
+        thread.join();
+
+    // A failed write stops the batch where it failed. (The planning may have
+    // run ahead of it; only the command-line tool batches on several jobs,
+    // and it ends there.)
+    if (std::exception_ptr failure = pipeline.failure())
+        std::rethrow_exception(failure);
+    if (planningFailure)
+        std::rethrow_exception(planningFailure);
+    // The engine ends with the last line's logo, as the lines one by one leave it.
+    if (last.state)
+        engine.renderFrom(*last.state);
+    if (cancelled)
+        return BatchEnd::Cancelled;
+    if (missing) {
+        engine.appendError(*missing);
+        return BatchEnd::MissingSeparator;
+    }
+    return BatchEnd::Finished;
+}
+
+} // namespace
+
+BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
+                  const BatchOptions& options) {
+    if (options.jobs <= 1 || !threadedRenderingSupported())
+        return runInline(engine, lines, outputFolder, options);
+    // Each job renders on an engine of its own with the same design open.
+    EngineObserver quiet;
+    std::vector<std::unique_ptr<LogoEngine>> workers;
+    try {
+        for (int i = 0; i < options.jobs; ++i) {
+            workers.push_back(std::make_unique<LogoEngine>(quiet, engine.programFolder()));
+            workers.back()->OpenDesign(engine.design().DesignFolder);
+        }
+    } catch (const Error&) {
+        // A design that does not open cleanly is batched the plain way.
+        return runInline(engine, lines, outputFolder, options);
+    }
+    return runThreaded(engine, workers, lines, outputFolder, options);
+}
+
+bool RunBatch(LogoEngine& engine, const QString& batchFile, const QString& outputFolder,
+              const BatchOptions& options) {
+    // Streamed line by line: memory stays flat however long the file.
+    TextLineReader reader(batchFile);
+    return RunBatch(engine, reader, outputFolder, options) != BatchEnd::MissingSeparator;
 }
 
 } // namespace zot

@@ -30,7 +30,7 @@ class FontSectionEditor {
     virtual std::vector<std::unique_ptr<TTtfFont>>& TtfFonts() = 0;
 
   protected:
-    ~FontSectionEditor() = default;
+    virtual ~FontSectionEditor() = default;
 };
 
 // Upper-cases a-z only, as the script's alignment letters are read.

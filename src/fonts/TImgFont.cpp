@@ -147,12 +147,12 @@ qint32 MeasureText(const TImgFont& font, const QString& text) {
     return saturateToInt32(measure(font, lowered(text)).total);
 }
 
-Bitmap ComposeText(TImgFont& font, const QString& text) {
-    const QString lower = lowered(text);
-    const qsizetype L = lower.size();
-    FirstPass pass = measure(font, lower);
+TextLayout LayoutText(const TImgFont& font, const QString& text) {
+    TextLayout layout;
+    const FirstPass pass = measure(font, lowered(text));
     qint64 total = pass.total;
     const qint64 n = pass.found;
+    layout.charSpace = font.CharSpace;
 
     switch (font.Align.unicode()) {
     case u'C':
@@ -162,39 +162,48 @@ Bitmap ComposeText(TImgFont& font, const QString& text) {
         break;
     case u'F':
         if (n > 1)
-            font.CharSpace = saturateToInt32(roundDivHalfEven(qint64(font.Width) - total, n - 1));
+            layout.charSpace =
+                saturateToInt32(roundDivHalfEven(qint64(font.Width) - total, n - 1));
         break;
     default:
         break;
     }
     total = std::max<qint64>(total, 0);
 
-    const qint64 height = font.Count >= 1 ? font.CharImages[1].height() : 0;
-    qint64 width = total;
-    qint64 x = 0;
+    layout.height = font.Count >= 1 ? font.CharImages[1].height() : 0;
+    layout.width = total;
     if (font.Width != -1) {
-        width = std::max<qint64>(font.Width, 0);
+        layout.width = std::max<qint64>(font.Width, 0);
         switch (font.Align.unicode()) {
         case u'C':
-            x = (qint64(font.Width) - total) / 2;
+            layout.x = (qint64(font.Width) - total) / 2;
             break;
         case u'F':
-            x = n > 1 ? 0 : roundDivHalfEven(qint64(font.Width) - total, 2);
+            layout.x = n > 1 ? 0 : roundDivHalfEven(qint64(font.Width) - total, 2);
             break;
         case u'R':
-            x = qint64(font.Width) - total;
+            layout.x = qint64(font.Width) - total;
             break;
         default:
-            x = 0;
+            layout.x = 0;
             break;
         }
     }
-    checkPictureSize(width, height, 32);
-    Bitmap picture = Bitmap::create(int(width), int(height), 32);
+    return layout;
+}
+
+Bitmap ComposeText(TImgFont& font, const QString& text) {
+    const TextLayout layout = LayoutText(font, text);
+    font.CharSpace = layout.charSpace;
+    checkPictureSize(layout.width, layout.height, 32);
+    Bitmap picture = Bitmap::create(int(layout.width), int(layout.height), 32);
     picture.setTransparent(font.Transparent);
     if (picture.isEmpty())
         return picture;
 
+    const QString lower = lowered(text);
+    const qsizetype L = lower.size();
+    qint64 x = layout.x;
     for (qsizetype i = 0; i < L; ++i) {
         const QChar c = lower[i];
         if (const qint32 idx = indexOf(font, c)) {

@@ -48,6 +48,16 @@ void LoadCharacters(TImgFont& font, const QString& designFolderPath,
 // Number (1..Count) of the image for a one-character text, 0 if none.
 qint32 IndexOfCharacter(const TImgFont& font, const QString& character);
 qint32 MeasureText(const TImgFont& font, const QString& text);
+// Where ComposeText would put a text: the picture's size, where drawing
+// starts, and the CharSpace the font has afterwards (fill alignment changes
+// it). Allocates nothing.
+struct TextLayout {
+    qint64 width = 0;
+    qint64 height = 0;
+    qint64 x = 0;
+    qint32 charSpace = 0;
+};
+TextLayout LayoutText(const TImgFont& font, const QString& text);
 // The composed text picture; may change CharSpace (fill alignment).
 // Throws Error::pictureTooLarge past the size limits.
 Bitmap ComposeText(TImgFont& font, const QString& text);

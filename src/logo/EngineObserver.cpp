@@ -10,6 +10,9 @@ void EngineObserver::errorsHidden() {}
 void EngineObserver::captionChanged(const QString&) {}
 void EngineObserver::viewSizeSet(int, int) {}
 void EngineObserver::logoResized() {}
+bool EngineObserver::refitCanFail() const {
+    return false;
+}
 void EngineObserver::logoChanged() {}
 void EngineObserver::outputControlsEnabled(bool) {}
 

@@ -31,6 +31,9 @@ class EngineObserver {
     // The logo has its new size: the place where the view refits to the
     // zoom. An exception thrown here ends the rendering in progress.
     virtual void logoResized();
+    // Whether logoResized may throw. The engine foresees a line's renderings
+    // (and skips drawing those in between) only where it cannot.
+    virtual bool refitCanFail() const;
     // A rendering finished, or ended early: the logo shows something new.
     virtual void logoChanged();
     // Save, copy, wallpaper, zoom and batch: usable while a design is open.

@@ -3,6 +3,8 @@
 #include "platform/FontTable.h"
 #include "platform/TextDecoding.h"
 
+#include <algorithm>
+
 namespace zot {
 
 LogoEngine::LogoEngine(EngineObserver& observer, QString programFolder)
@@ -48,9 +50,105 @@ bool LogoEngine::setLabelText(int i, const QString& text) {
     return true;
 }
 
+std::vector<int> LogoEngine::changedInputs(const QStringList& fields) const {
+    std::vector<int> changed;
+    const qsizetype n = std::min<qsizetype>(fields.size(), LabelCount());
+    for (qsizetype k = 0; k < n; ++k) {
+        if (fields[k] != labels_[size_t(k)].text)
+            changed.push_back(int(k));
+    }
+    return changed;
+}
+
+void LogoEngine::takeFields(const QStringList& fields, const std::vector<int>& changed) {
+    for (int k : changed) {
+        labels_[size_t(k)].text = fields[k];
+        observer_.labelTextChanged(k + 1, fields[k]);
+    }
+}
+
+bool LogoEngine::simulateRenderings(const QStringList& fields, const std::vector<int>& changed,
+                                    bool last) {
+    if (observer_.refitCanFail())
+        return false;
+    std::vector<qint32> saved;
+    std::vector<QString> texts;
+    for (const auto& font : design_.ImgFonts)
+        saved.push_back(font->CharSpace);
+    for (const LabelInput& input : labels_)
+        texts.push_back(input.text);
+    const auto restore = [&] {
+        for (size_t i = 0; i < saved.size(); ++i)
+            design_.ImgFonts[i]->CharSpace = saved[i];
+        for (size_t i = 0; i < texts.size(); ++i)
+            labels_[i].text = texts[i];
+    };
+    const size_t renderings = last ? changed.size() : changed.size() - 1;
+    for (size_t r = 0; r < renderings; ++r) {
+        labels_[size_t(changed[r])].text = fields[changed[r]];
+        if (!renderWouldSucceed()) {
+            restore();
+            return false;
+        }
+        // What a rendering leaves behind: fill alignment's spacing.
+        for (const auto& font : design_.ImgFonts)
+            font->CharSpace = LayoutText(*font, fontText(font->LabelIndex)).charSpace;
+    }
+    for (size_t i = 0; i < texts.size(); ++i)
+        labels_[i].text = texts[i];
+    return true;
+}
+
 void LogoEngine::setLabelTexts(const QStringList& fields) {
-    for (qsizetype k = 0; k < fields.size(); ++k)
-        setLabelText(int(k + 1), fields[k]);
+    const std::vector<int> changed = changedInputs(fields);
+    if (changed.size() > 1 && simulateRenderings(fields, changed, false)) {
+        takeFields(fields, changed);
+        RenderLogo();
+        return;
+    }
+    for (int k : changed)
+        setLabelText(k + 1, fields[k]);
+}
+
+std::optional<LogoEngine::Plan> LogoEngine::planLabelTexts(const QStringList& fields) {
+    const std::vector<int> changed = changedInputs(fields);
+    if (changed.empty())
+        return std::nullopt;
+    Plan plan;
+    if (changed.size() > 1 && !simulateRenderings(fields, changed, false)) {
+        setLabelTexts(fields);
+        plan.rendered = true;
+        return plan;
+    }
+    takeFields(fields, changed);
+    if (observer_.refitCanFail() || !renderWouldSucceed()) {
+        RenderLogo();
+        plan.rendered = true;
+        return plan;
+    }
+    plan.state = renderState();
+    for (const auto& font : design_.ImgFonts)
+        font->CharSpace = LayoutText(*font, fontText(font->LabelIndex)).charSpace;
+    return plan;
+}
+
+LogoEngine::RenderState LogoEngine::renderState() const {
+    RenderState state;
+    for (const LabelInput& input : labels_)
+        state.texts.append(input.text);
+    for (const auto& font : design_.ImgFonts)
+        state.charSpaces.push_back(font->CharSpace);
+    return state;
+}
+
+void LogoEngine::renderFrom(const RenderState& state) {
+    const size_t inputs = std::min<size_t>(labels_.size(), size_t(state.texts.size()));
+    for (size_t i = 0; i < inputs; ++i)
+        labels_[i].text = state.texts[qsizetype(i)];
+    const size_t fonts = std::min(design_.ImgFonts.size(), state.charSpaces.size());
+    for (size_t i = 0; i < fonts; ++i)
+        design_.ImgFonts[i]->CharSpace = state.charSpaces[i];
+    RenderLogo();
 }
 
 int LogoEngine::AddLabelInput(const QString& editText, const QString& caption) {

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace zot {
@@ -21,7 +22,7 @@ namespace zot {
 class LogoEngine : private FontSectionEditor {
   public:
     LogoEngine(EngineObserver& observer, QString programFolder);
-    ~LogoEngine();
+    ~LogoEngine() override;
     LogoEngine(const LogoEngine&) = delete;
     LogoEngine& operator=(const LogoEngine&) = delete;
 
@@ -42,9 +43,37 @@ class LogoEngine : private FontSectionEditor {
     // once, the same text does nothing. Returns whether it rendered. A failed
     // rendering throws; the input keeps its new text.
     bool setLabelText(int i, const QString& text);
-    // A batch line's fields: field k goes to input k + 1, in order, exactly
-    // as setting them one by one would.
+    // A batch line's fields: field k goes to input k + 1. Leaves the logo,
+    // the inputs and the fonts exactly as setting the fields one by one
+    // would, but renders only once: the renderings in between are not drawn,
+    // only what they leave behind (fill alignment's CharSpace) is kept. Where
+    // one of them would fail, the fields are set one by one after all, so the
+    // failure comes where it always did.
     void setLabelTexts(const QStringList& fields);
+
+    // Everything a rendering depends on beyond the design itself: every
+    // input's text and every image font's CharSpace as the rendering finds it.
+    struct RenderState {
+        QStringList texts;
+        std::vector<qint32> charSpaces;
+    };
+    RenderState renderState() const;
+    // Takes the state's texts (without telling the observer) and CharSpaces,
+    // then renders once. Another engine with the same design open gives the
+    // same logo for the same state.
+    void renderFrom(const RenderState& state);
+    // What setLabelTexts(fields) would do, without drawing: the engine takes
+    // the fields and the fonts what the renderings would leave them, and the
+    // plan holds the state the last rendering starts from (nothing when no
+    // field changes, so nothing renders). Where that cannot be foreseen (a
+    // rendering would fail, or the observer's refit may) the engine renders
+    // for real, which may throw, and the plan says so: its logo() is then
+    // the line's.
+    struct Plan {
+        RenderState state;
+        bool rendered = false;
+    };
+    std::optional<Plan> planLabelTexts(const QStringList& fields);
 
     // Rebuilds the logo from the background, pieces and texts.
     void RenderLogo();
@@ -78,6 +107,19 @@ class LogoEngine : private FontSectionEditor {
         QString text;
         QString caption;
     };
+
+    // Whether RenderLogo would get through with the current texts and fonts.
+    bool renderWouldSucceed();
+    // The inputs setLabelTexts(fields) changes, in order (0-based).
+    std::vector<int> changedInputs(const QStringList& fields) const;
+    // Takes the fields into the inputs without rendering; those listed in
+    // changed are told to the observer.
+    void takeFields(const QStringList& fields, const std::vector<int>& changed);
+    // Steps the fonts through the renderings that setting the changed inputs
+    // one by one would do, without drawing: with last, the final rendering
+    // too. False when one of them would fail; the state is then as before.
+    bool simulateRenderings(const QStringList& fields, const std::vector<int>& changed,
+                            bool last);
 
     // What the font sections see of the engine.
     qint32& LineNumber() override { return design_.LineNumber; }

@@ -28,6 +28,22 @@ bool usable(bool loaded, const Bitmap& piece) {
 
 } // namespace
 
+bool LogoEngine::renderWouldSucceed() {
+    const Design& d = design_;
+    if (d.ExpandFrom != ExpandMode::None) {
+        const qint64 measured = measureLogoWidth64(*this);
+        if (!pictureSizeAllowed(std::max<qint64>(measured, 0), d.imgBackground.height(),
+                                d.imgBackground.bitsPerPixel()))
+            return false;
+    }
+    for (const auto& font : d.ImgFonts) {
+        const TextLayout layout = LayoutText(*font, fontText(font->LabelIndex));
+        if (!pictureSizeAllowed(layout.width, layout.height, 32))
+            return false;
+    }
+    return true;
+}
+
 qint32 LogoEngine::MeasureLogoWidth() {
     return saturateToInt32(measureLogoWidth64(*this));
 }

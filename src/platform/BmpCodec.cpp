@@ -1,8 +1,9 @@
 #include "platform/BmpCodec.h"
 
+#include "platform/FileWriting.h"
+
 #include "platform/Error.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -464,6 +465,12 @@ std::optional<Bitmap> decodeBmp(const QByteArray& data) {
 }
 
 QByteArray encodeBmp(const Bitmap& bitmap) {
+    QByteArray out;
+    encodeBmpInto(bitmap, out);
+    return out;
+}
+
+void encodeBmpInto(const Bitmap& bitmap, QByteArray& out) {
     const int bpp = bitmap.bitsPerPixel();
     const bool rgb565 = bpp == 16 && bitmap.isRgb565();
     const qint64 width = std::max(bitmap.width(), 0);
@@ -485,7 +492,9 @@ QByteArray encodeBmp(const Bitmap& bitmap) {
     const qint64 imageSize = hasPixels ? stride * height : 0;
     const qint64 fileSize = offBits + imageSize;
 
-    QByteArray out(fileSize, Qt::Uninitialized);
+    // A buffer kept between logos is reused as it is: no allocation, and
+    // every byte below is written.
+    out.resize(fileSize);
     uchar* o = reinterpret_cast<uchar*>(out.data());
     // BITMAPFILEHEADER
     o[0] = 'B';
@@ -522,7 +531,7 @@ QByteArray encodeBmp(const Bitmap& bitmap) {
         p += 4;
     }
     if (!hasPixels)
-        return out;
+        return;
 
     uchar* pixels = o + offBits;
     const int w = int(width);
@@ -584,14 +593,11 @@ QByteArray encodeBmp(const Bitmap& bitmap) {
         if (used < stride)
             std::memset(d + used, 0, size_t(stride - used));
     }
-    return out;
+    return;
 }
 
 void writeBmpFile(const Bitmap& bitmap, const QString& path) {
-    const QByteArray bytes = encodeBmp(bitmap);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error::cannotCreateFile(path);
+    writeFileReplacing(path, encodeBmp(bitmap));
 }
 
 } // namespace zot

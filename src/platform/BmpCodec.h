@@ -17,6 +17,8 @@ std::optional<Bitmap> decodeBmp(const QByteArray& data);
 // The bitmap as a BMP file in its own pixel format: BITMAPINFOHEADER, colour
 // table for paletted formats, 5-6-5 bitfields for 16-bit 5-6-5 pictures.
 QByteArray encodeBmp(const Bitmap& bitmap);
+// The same into out, reusing its memory: a batch keeps one buffer.
+void encodeBmpInto(const Bitmap& bitmap, QByteArray& out);
 
 // Writes encodeBmp(bitmap) to path, replacing an existing file.
 // Throws Error::cannotCreateFile(path) when the file cannot be written.

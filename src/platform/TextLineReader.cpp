@@ -3,6 +3,9 @@
 #include "platform/Error.h"
 #include "platform/TextDecoding.h"
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace zot {
 
 namespace {
@@ -88,12 +91,37 @@ TextLineReader::TextLineReader(const QString& path) : file_(path) {
     file_.seek(0);
 }
 
+TextLineReader::TextLineReader(StandardInput) : stream_(true), lineCount_(-1) {}
+
+QByteArray TextLineReader::readChunk() {
+    if (!stream_)
+        return file_.read(kChunk);
+    // What the pipe holds now, so that each line is taken as it comes.
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    while (true) {
+        const ssize_t n = ::read(STDIN_FILENO, chunk.data(), size_t(chunk.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        chunk.resize(n > 0 ? n : 0);
+        return chunk;
+    }
+}
+
+QString TextLineReader::decode(const QByteArray& line) const {
+    if (stream_) {
+        Utf8Validator validator;
+        validator.feed(line);
+        return validator.valid() ? QString::fromUtf8(line) : decodeWindows1252(line);
+    }
+    return utf8_ ? QString::fromUtf8(line) : decodeWindows1252(line);
+}
+
 bool TextLineReader::fill() {
     if (eof_)
         return false;
     buffer_.remove(0, pos_);
     pos_ = 0;
-    const QByteArray chunk = file_.read(kChunk);
+    const QByteArray chunk = readChunk();
     if (chunk.isEmpty()) {
         eof_ = true;
         return false;
@@ -117,7 +145,7 @@ std::optional<QString> TextLineReader::next() {
                 const QByteArray line = buffer_.mid(pos_, scan - pos_);
                 pos_ = scan + 1;
                 skipLf_ = c == '\r';
-                return utf8_ ? QString::fromUtf8(line) : decodeWindows1252(line);
+                return decode(line);
             }
         }
         const qsizetype consumed = scan - pos_;
@@ -126,7 +154,7 @@ std::optional<QString> TextLineReader::next() {
                 return std::nullopt;
             const QByteArray line = buffer_.mid(pos_);
             pos_ = buffer_.size();
-            return utf8_ ? QString::fromUtf8(line) : decodeWindows1252(line);
+            return decode(line);
         }
         scan = pos_ + consumed;
     }

@@ -15,7 +15,13 @@ class TextLineReader {
 public:
     // Throws Error::cannotOpenFile(path) when the file cannot be read.
     explicit TextLineReader(const QString& path);
+    // Standard input, read as it comes (a pipe may be endless): nothing is
+    // read ahead, so the line count is not known, and each line is read as
+    // UTF-8 when it is valid UTF-8, else as Windows-1252.
+    struct StandardInput {};
+    explicit TextLineReader(StandardInput);
 
+    // The number of lines, or -1 when it is not known ahead.
     qint64 lineCount() const { return lineCount_; }
     // The next line, or nothing at the end of the file.
     std::optional<QString> next();
@@ -23,7 +29,11 @@ public:
 private:
     bool fill();
 
+    QByteArray readChunk();
+    QString decode(const QByteArray& line) const;
+
     QFile file_;
+    bool stream_ = false;
     bool utf8_ = true;
     qint64 lineCount_ = 0;
     QByteArray buffer_;

@@ -377,7 +377,7 @@ void TfrmEdit::viewSizeSet(int width, int height) {
     imgEdit->resize(clampSide(width), clampSide(height));
 }
 
-void TfrmEdit::cbSizeChange() {
+QString TfrmEdit::zoomNumber() const {
     QString rest = cbSize->currentText();
     // Drop the last character, whatever it is (one whole character, also
     // when it takes two UTF-16 units).
@@ -386,7 +386,15 @@ void TfrmEdit::cbSizeChange() {
         rest.chop(2);
     else
         rest.chop(1);
-    const qint32 percent = StrToInt(rest);
+    return rest;
+}
+
+bool TfrmEdit::refitCanFail() const {
+    return !tryStrToInt(zoomNumber()).has_value();
+}
+
+void TfrmEdit::cbSizeChange() {
+    const qint32 percent = StrToInt(zoomNumber());
     const long double factor = static_cast<long double>(percent) / 100.0L;
     const Bitmap& logo = engine_->logo();
     const int width = zoomedSide(logo.width(), factor);

@@ -79,6 +79,7 @@ class TfrmEdit : public QWidget, public EngineObserver {
     void captionChanged(const QString& caption) override;
     void viewSizeSet(int width, int height) override;
     void logoResized() override { cbSizeChange(); }
+    bool refitCanFail() const override;
     void logoChanged() override;
     void outputControlsEnabled(bool enabled) override;
 
@@ -146,6 +147,8 @@ class TfrmEdit : public QWidget, public EngineObserver {
     void buildMiddle();
     void FormCreate();
     void fitInputsArea();
+    // cbSize's text without its last character: the percentage.
+    QString zoomNumber() const;
     void zoomTextChanged();
 };
 
