@@ -995,8 +995,7 @@ imgFontEnd
 
     writePreview(previewDir, QStringLiteral("Chalk"), programLogo(root, QStringLiteral("Chalk")));
     QImage thumb = background;
-    drawImgText(thumb, dir + QStringLiteral("/chalk"), QStringLiteral("CHALK"), -1, 50, 8, 0,
-                true);
+    drawImgText(thumb, dir + QStringLiteral("/chalk"), QStringLiteral("CHALK"), -1, 50, 8, 0, true);
     writeThumbnail(thumb, dir + QStringLiteral("/thumbnail.bmp"));
 }
 
