@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs the whole test suite: once as
-# built for use, once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# built for use, once with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer; then checks the formatting.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
@@ -14,5 +15,8 @@ ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOT_SANITIZE=ON \
       -DZOT_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp" \
+    UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 900
+
+sh tools/check-format.sh

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <mutex>
 #include <type_traits>
 
 #if defined(__SSE2__)
@@ -21,8 +20,9 @@ static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "Bitmap storage access assumes a 
 namespace zot {
 
 namespace detail {
+// Shared by a bitmap and its copies, without a lock: a bitmap and its copies
+// stay on the thread that made them.
 struct NearestCache {
-    std::mutex mutex;
     QHash<QRgb, int> map;
 };
 } // namespace detail
@@ -136,15 +136,11 @@ int nearestInPalette(const QList<QRgb>& palette, QRgb colour) {
     return best;
 }
 
-// Maps colours to nearest palette entries for the length of one operation,
-// holding the shared cache's lock throughout.
+// Maps colours to nearest palette entries for the length of one operation.
 class NearestMapper {
 public:
     NearestMapper(const QList<QRgb>& palette, detail::NearestCache* cache)
-        : palette_(palette), cache_(cache) {
-        if (cache_)
-            lock_ = std::unique_lock(cache_->mutex);
-    }
+        : palette_(palette), cache_(cache) {}
     int operator()(QRgb colour) {
         colour |= kOpaque;
         if (colour == last_ && lastIndex_ >= 0)
@@ -171,7 +167,6 @@ public:
 private:
     const QList<QRgb>& palette_;
     detail::NearestCache* cache_;
-    std::unique_lock<std::mutex> lock_;
     QRgb last_ = 0;
     int lastIndex_ = -1;
 };

@@ -82,7 +82,8 @@ private:
     QList<QRgb> palette_;
     QImage image_;
     // Lookup cache for nearestIndex; set for paletted bitmaps, shared by
-    // copies (the palette never changes once a bitmap is made).
+    // copies (the palette never changes once a bitmap is made). It has no
+    // lock: a bitmap and its copies belong to one thread.
     std::shared_ptr<detail::NearestCache> nearest_;
 
     int nearestIndex(QRgb colour) const;

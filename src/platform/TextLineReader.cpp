@@ -1,7 +1,6 @@
 #include "platform/TextLineReader.h"
 
 #include "platform/Error.h"
-#include "platform/TextDecoding.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -9,52 +8,7 @@
 namespace zot {
 
 namespace {
-
 constexpr qint64 kChunk = 64 * 1024;
-
-// Incremental UTF-8 validation (no overlongs, surrogates or values past U+10FFFF).
-class Utf8Validator {
-  public:
-    void feed(const QByteArray& bytes) {
-        for (char ch : bytes) {
-            if (!valid_)
-                return;
-            const auto b = static_cast<unsigned char>(ch);
-            if (need_ == 0) {
-                if (b < 0x80)
-                    continue;
-                if (b >= 0xC2 && b <= 0xDF) {
-                    need_ = 1;
-                    lo_ = 0x80, hi_ = 0xBF;
-                } else if (b >= 0xE0 && b <= 0xEF) {
-                    need_ = 2;
-                    lo_ = b == 0xE0 ? 0xA0 : 0x80;
-                    hi_ = b == 0xED ? 0x9F : 0xBF;
-                } else if (b >= 0xF0 && b <= 0xF4) {
-                    need_ = 3;
-                    lo_ = b == 0xF0 ? 0x90 : 0x80;
-                    hi_ = b == 0xF4 ? 0x8F : 0xBF;
-                } else {
-                    valid_ = false;
-                }
-            } else {
-                if (b < lo_ || b > hi_) {
-                    valid_ = false;
-                    return;
-                }
-                lo_ = 0x80, hi_ = 0xBF;
-                --need_;
-            }
-        }
-    }
-    bool valid() const { return valid_ && need_ == 0; }
-
-  private:
-    bool valid_ = true;
-    int need_ = 0;
-    unsigned char lo_ = 0x80, hi_ = 0xBF;
-};
-
 } // namespace
 
 TextLineReader::TextLineReader(const QString& path) : file_(path) {
@@ -62,101 +16,57 @@ TextLineReader::TextLineReader(const QString& path) : file_(path) {
         throw Error::cannotOpenFile(path);
     // First pass: the encoding and the number of lines, for progress.
     Utf8Validator validator;
-    bool lastWasCr = false;
-    bool pendingText = false;
-    while (true) {
+    LineSplitter counter;
+    while (!counter.finished()) {
         const QByteArray chunk = file_.read(kChunk);
-        if (chunk.isEmpty())
-            break;
         validator.feed(chunk);
-        for (char c : chunk) {
-            if (c == '\n') {
-                if (!lastWasCr)
-                    ++lineCount_;
-                pendingText = false;
-                lastWasCr = false;
-            } else if (c == '\r') {
-                ++lineCount_;
-                pendingText = false;
-                lastWasCr = true;
-            } else {
-                pendingText = true;
-                lastWasCr = false;
-            }
-        }
+        if (chunk.isEmpty())
+            counter.finish();
+        else
+            counter.feed(chunk);
+        while (counter.skipLine())
+            ++lineCount_;
     }
-    if (pendingText)
-        ++lineCount_;
     utf8_ = validator.valid();
     file_.seek(0);
 }
 
 TextLineReader::TextLineReader(StandardInput) : stream_(true), lineCount_(-1) {}
 
-QByteArray TextLineReader::readChunk() {
-    if (!stream_)
-        return file_.read(kChunk);
-    // What the pipe holds now, so that each line is taken as it comes.
-    QByteArray chunk(kChunk, Qt::Uninitialized);
-    while (true) {
-        const ssize_t n = ::read(STDIN_FILENO, chunk.data(), size_t(chunk.size()));
-        if (n < 0 && errno == EINTR)
-            continue;
-        chunk.resize(n > 0 ? n : 0);
-        return chunk;
-    }
-}
-
-QString TextLineReader::decode(const QByteArray& line) const {
+void TextLineReader::readChunk(LineSplitter& splitter) {
+    QByteArray chunk;
     if (stream_) {
-        Utf8Validator validator;
-        validator.feed(line);
-        return validator.valid() ? QString::fromUtf8(line) : decodeWindows1252(line);
+        // What the pipe holds now, so that each line is taken as it comes.
+        chunk.resize(kChunk);
+        ssize_t n = 0;
+        do
+            n = ::read(STDIN_FILENO, chunk.data(), size_t(chunk.size()));
+        while (n < 0 && errno == EINTR);
+        chunk.resize(n > 0 ? n : 0);
+    } else {
+        chunk = file_.read(kChunk);
     }
-    return utf8_ ? QString::fromUtf8(line) : decodeWindows1252(line);
-}
-
-bool TextLineReader::fill() {
-    if (eof_)
-        return false;
-    buffer_.remove(0, pos_);
-    pos_ = 0;
-    const QByteArray chunk = readChunk();
-    if (chunk.isEmpty()) {
-        eof_ = true;
-        return false;
-    }
-    buffer_.append(chunk);
-    return true;
+    if (chunk.isEmpty())
+        splitter.finish();
+    else
+        splitter.feed(chunk);
 }
 
 std::optional<QString> TextLineReader::next() {
-    qsizetype scan = pos_;
     while (true) {
-        if (skipLf_ && pos_ < buffer_.size()) {
-            if (buffer_[pos_] == '\n')
-                ++pos_;
-            skipLf_ = false;
-            scan = pos_;
+        if (auto line = splitter_.takeLine()) {
+            QByteArrayView bytes(*line);
+            // A stream cannot be read ahead: each of its lines decides alone.
+            if (!(stream_ ? isValidUtf8(bytes) : utf8_))
+                return decodeWindows1252(bytes);
+            if (firstLine_)
+                bytes = withoutByteOrderMark(bytes);
+            firstLine_ = false;
+            return decodeUtf8(bytes);
         }
-        for (; scan < buffer_.size(); ++scan) {
-            const char c = buffer_[scan];
-            if (c == '\n' || c == '\r') {
-                const QByteArray line = buffer_.mid(pos_, scan - pos_);
-                pos_ = scan + 1;
-                skipLf_ = c == '\r';
-                return decode(line);
-            }
-        }
-        const qsizetype consumed = scan - pos_;
-        if (!fill()) {
-            if (pos_ >= buffer_.size())
-                return std::nullopt;
-            const QByteArray line = buffer_.mid(pos_);
-            pos_ = buffer_.size();
-            return decode(line);
-        }
-        scan = pos_ + consumed;
+        if (splitter_.finished())
+            return std::nullopt;
+        readChunk(splitter_);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextDecoding.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -12,7 +14,7 @@ namespace zot {
 // CR; one line break at the end adds no line), holding only one line in
 // memory however long the file is.
 class TextLineReader {
-public:
+  public:
     // Throws Error::cannotOpenFile(path) when the file cannot be read.
     explicit TextLineReader(const QString& path);
     // Standard input, read as it comes (a pipe may be endless): nothing is
@@ -26,20 +28,16 @@ public:
     // The next line, or nothing at the end of the file.
     std::optional<QString> next();
 
-private:
-    bool fill();
-
-    QByteArray readChunk();
-    QString decode(const QByteArray& line) const;
+  private:
+    // Feeds the splitter the next chunk, or finishes it at the end of the file.
+    void readChunk(LineSplitter& splitter);
 
     QFile file_;
     bool stream_ = false;
     bool utf8_ = true;
+    bool firstLine_ = true;
     qint64 lineCount_ = 0;
-    QByteArray buffer_;
-    qsizetype pos_ = 0;
-    bool eof_ = false;
-    bool skipLf_ = false;
+    LineSplitter splitter_;
 };
 
 } // namespace zot

@@ -52,6 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"EscapedSymbols", "{\\rtf1 \\{x\\} \\\\ y}", u"{x} \\ y"_s},
         TextCase{"HexCharacters", "{\\rtf1 caf\\'e9 \\'80 \\'93q\\'94}",
                  u"caf\u00e9 \u20ac \u201cq\u201d"_s},
+        // The same Windows-1252 as scripts and batch files: undefined bytes keep their code.
+        TextCase{"UndefinedWindows1252Bytes", "{\\rtf1 \\'81\\'8d\\'8f\\'90\\'9d}",
+                 u"\u0081\u008d\u008f\u0090\u009d"_s},
         TextCase{"UnicodeSkipsItsFallback", "{\\rtf1 \\u8364?5}", u"\u20ac5"_s},
         TextCase{"UnicodeNegative", "{\\rtf1 \\u-4064?}", u"\uf020"_s},
         TextCase{"UnicodeFallbackOfTwo", "{\\rtf1\\uc2 \\u8364\\'80\\'80x}", u"\u20acx"_s},

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <tuple>
 
 using namespace zot;
 
@@ -186,8 +188,8 @@ TEST(Bitmap, DrawOpaqueClipped) {
     const Bitmap src = filled(4, 4, kRed);
     for (qint64 x : {qint64(-4), qint64(10), std::numeric_limits<qint64>::max(),
                      std::numeric_limits<qint64>::min(), qint64(1) << 40, -(qint64(1) << 40)}) {
-        for (qint64 y : {qint64(0), std::numeric_limits<qint64>::max(),
-                         std::numeric_limits<qint64>::min()}) {
+        for (qint64 y :
+             {qint64(0), std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min()}) {
             Bitmap dst = filled(10, 10, kWhite);
             dst.draw(src, x, y);
             if (x == -4 || x == 10 || y != 0 || x > 1000 || x < -1000) {
@@ -258,8 +260,8 @@ TEST(Bitmap, DrawTransparentBetweenEveryFormat) {
                 dst.fill(kBlack);
                 dst.setPixel(2, 1, kWhite);
                 dst.draw(src, 1, 1);
-                EXPECT_EQ(dst.pixel(2, 1), kBlack);  // drawn
-                EXPECT_EQ(dst.pixel(1, 1), kBlack);  // left out (white), stays black
+                EXPECT_EQ(dst.pixel(2, 1), kBlack); // drawn
+                EXPECT_EQ(dst.pixel(1, 1), kBlack); // left out (white), stays black
                 EXPECT_EQ(dst.pixel(3, 2), kBlack);
                 src.setTransparent(false);
                 dst.draw(src, 1, 1);
@@ -360,9 +362,7 @@ TEST(Bitmap, PaintKeepsDuplicateEntries) {
 TEST(Bitmap, PaintOnEmptyStillRunsPainter) {
     Bitmap b = Bitmap::create(0, 10, 24);
     bool ran = false;
-    b.paint([&](QPainter& p) {
-        ran = p.isActive();
-    });
+    b.paint([&](QPainter& p) { ran = p.isActive(); });
     EXPECT_TRUE(ran);
     EXPECT_TRUE(b.isEmpty());
 }
@@ -404,3 +404,133 @@ TEST(Bitmap, ToImage) {
     EXPECT_EQ(img.size(), QSize(2, 2));
     EXPECT_EQ(img.pixel(1, 1), kBlue);
 }
+
+// Every pair of pixel formats, every width 1..9 so that each tail after the
+// 4-pixel SIMD step (and the vectorised loops) is hit, checked against a plain
+// per-pixel copy through pixel() and setPixel().
+namespace {
+
+struct Format {
+    int bpp;
+    bool rgb565;
+    bool otherPalette = false; // 8-bit with a palette of its own
+};
+
+std::string formatName(const Format& f) {
+    return std::to_string(f.bpp) + (f.rgb565 ? "bpp565" : "bpp") + (f.otherPalette ? "Own" : "");
+}
+
+void PrintTo(const Format& f, std::ostream* os) {
+    *os << formatName(f);
+}
+
+const Format kFormats[] = {{1, false}, {4, false},  {8, false}, {16, false},
+                           {16, true}, {24, false}, {32, false}};
+// Destinations add an 8-bit palette other than the default one, for
+// paletted-to-paletted mapping.
+const Format kDestinations[] = {{1, false},  {4, false}, {8, false},  {8, false, true},
+                                {16, false}, {16, true}, {24, false}, {32, false}};
+
+// A few colours, some of them repeated, so that see-through pixels come in
+// runs and alone; deterministic.
+QRgb colourAt(int i, int seed) {
+    static const QRgb kColours[] = {
+        kWhite,           kBlack, kRed, kGreen, kBlue, qRgb(128, 128, 128), qRgb(255, 255, 0),
+        qRgb(0, 128, 255)};
+    const unsigned h = unsigned(i) * 2654435761u + unsigned(seed) * 40503u;
+    return kColours[(h >> 13) % 8];
+}
+
+// A palette unlike the default one, white and black far from their usual entries.
+QList<QRgb> otherPalette() {
+    QList<QRgb> pal;
+    for (int i = 0; i < 256; ++i)
+        pal << qRgb((i * 37) & 255, (i * 91) & 255, (i * 13) & 255);
+    pal[7] = kWhite;
+    pal[200] = kBlack;
+    return pal;
+}
+
+class DrawAcrossFormats : public testing::TestWithParam<std::tuple<Format, Format>> {};
+
+TEST_P(DrawAcrossFormats, MatchesPixelByPixelCopyForEveryWidth) {
+    const auto [sf, df] = GetParam();
+    const QList<QRgb> dstPalette = df.otherPalette ? otherPalette() : QList<QRgb>{};
+    for (int width = 1; width <= 9; ++width) {
+        for (bool transparent : {false, true}) {
+            for (int x : {-2, 0, 3}) {
+                SCOPED_TRACE(testing::Message() << "width " << width << " at x " << x
+                                                << (transparent ? " transparent" : " opaque"));
+                const int h = 2;
+                Bitmap src = Bitmap::create(width, h, sf.bpp, {}, sf.rgb565);
+                for (int yy = 0; yy < h; ++yy)
+                    for (int xx = 0; xx < width; ++xx)
+                        src.setPixel(xx, yy, colourAt(yy * width + xx, width));
+                src.setTransparent(transparent);
+                Bitmap dst = Bitmap::create(width + 5, h + 1, df.bpp, dstPalette, df.rgb565);
+                for (int yy = 0; yy < h + 1; ++yy)
+                    for (int xx = 0; xx < width + 5; ++xx)
+                        dst.setPixel(xx, yy, colourAt(yy * 31 + xx, 7));
+
+                Bitmap expected = dst; // copies are independent (see above)
+                const QRgb key = src.transparentColor() & 0xffffff;
+                for (int yy = 0; yy < h; ++yy) {
+                    for (int xx = 0; xx < width; ++xx) {
+                        const int tx = x + xx, ty = 1 + yy;
+                        if (tx < 0 || tx >= dst.width() || ty >= dst.height())
+                            continue;
+                        const QRgb c = src.pixel(xx, yy);
+                        if (transparent && (c & 0xffffff) == key)
+                            continue;
+                        expected.setPixel(tx, ty, c);
+                    }
+                }
+
+                dst.draw(src, x, 1);
+                for (int yy = 0; yy < dst.height(); ++yy)
+                    for (int xx = 0; xx < dst.width(); ++xx)
+                        ASSERT_EQ(dst.pixel(xx, yy), expected.pixel(xx, yy))
+                            << "pixel " << xx << "," << yy;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPair, DrawAcrossFormats,
+                         testing::Combine(testing::ValuesIn(kFormats),
+                                          testing::ValuesIn(kDestinations)),
+                         [](const testing::TestParamInfo<DrawAcrossFormats::ParamType>& p) {
+                             return formatName(std::get<0>(p.param)) + "_to_" +
+                                    formatName(std::get<1>(p.param));
+                         });
+
+// Fill and setWidth write whole rows too: every width, every format.
+class RowsAcrossFormats : public testing::TestWithParam<Format> {};
+
+TEST_P(RowsAcrossFormats, FillAndWideningCoverEveryPixelForEveryWidth) {
+    const Format f = GetParam();
+    for (int width = 1; width <= 9; ++width) {
+        SCOPED_TRACE(testing::Message() << "width " << width);
+        Bitmap b = Bitmap::create(width, 2, f.bpp, {}, f.rgb565);
+        b.fill(kRed);
+        Bitmap one = Bitmap::create(1, 1, f.bpp, {}, f.rgb565);
+        one.setPixel(0, 0, kRed);
+        const QRgb red = one.pixel(0, 0);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(b.pixel(x, y), red) << x << "," << y;
+        b.setWidth(width + 9 - width % 4);
+        one.setPixel(0, 0, kWhite);
+        const QRgb white = one.pixel(0, 0);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < b.width(); ++x)
+                ASSERT_EQ(b.pixel(x, y), x < width ? red : white) << x << "," << y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, RowsAcrossFormats, testing::ValuesIn(kFormats),
+                         [](const testing::TestParamInfo<Format>& p) {
+                             return formatName(p.param);
+                         });
+
+} // namespace

@@ -127,13 +127,5 @@ TEST(TextDecoding, Utf8WhenValidElseWindows1252) {
     EXPECT_EQ(decodeText(QByteArray("\x81\x8d")), QString(QChar(0x81)) + QChar(0x8d));
 }
 
-TEST(TextDecoding, SplitsEveryLineBreakKindAndIgnoresOneAtTheEnd) {
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc\rd")), (QStringList{"a", "b", "c", "d"}));
-    EXPECT_EQ(splitLines(QStringLiteral("a\n")), (QStringList{"a"}));
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\n")), (QStringList{"a", ""}));
-    EXPECT_EQ(splitLines(QStringLiteral("\n\nx")), (QStringList{"", "", "x"}));
-    EXPECT_TRUE(splitLines(QString()).isEmpty());
-}
-
 } // namespace
 } // namespace zot

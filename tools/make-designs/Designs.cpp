@@ -1,9 +1,9 @@
 #include "Designs.h"
+#include "Compose.h"
 #include "Raster.h"
 
 #include <QDir>
 #include <QFont>
-#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
@@ -102,76 +102,6 @@ void writeGlyphs(const QString& dir, const GlyphSet& set) {
         else
             writeBmp24(g.image, path);
     }
-}
-
-const GlyphArt* findGlyph(const GlyphSet& set, QChar ch) {
-    for (const GlyphArt& g : set)
-        if (g.key == ch.toLower())
-            return &g;
-    return nullptr;
-}
-
-int textWidth(const GlyphSet& set, const QString& text, int charSpace, int space) {
-    int w = 0;
-    for (int i = 0; i < text.size(); ++i) {
-        if (const GlyphArt* g = findGlyph(set, text[i]))
-            w += g->image.width();
-        if (i + 1 < text.size())
-            w += charSpace;
-        if (text[i] == QLatin1Char(' '))
-            w += space;
-    }
-    return w;
-}
-
-// Draws a text the way the program composes an image font; see-through
-// pixels are those of colour key.
-void drawGlyphText(QImage& dst, const GlyphSet& set, const QString& text, int x, int y,
-                   int charSpace, int space, bool transparent, QRgb key) {
-    QPainter p(&dst);
-    for (int i = 0; i < text.size(); ++i) {
-        if (const GlyphArt* g = findGlyph(set, text[i])) {
-            QImage img = g->image.convertToFormat(QImage::Format_ARGB32);
-            if (transparent)
-                for (int yy = 0; yy < img.height(); ++yy)
-                    for (int xx = 0; xx < img.width(); ++xx)
-                        if ((img.pixel(xx, yy) & 0xffffff) == (key & 0xffffff))
-                            img.setPixel(xx, yy, 0);
-            p.drawImage(x, y, img);
-            x += g->image.width();
-        }
-        if (i + 1 < text.size())
-            x += charSpace;
-        if (text[i] == QLatin1Char(' '))
-            x += space;
-    }
-}
-
-QString spacedText(const QString& text) {
-    QString s;
-    for (QChar c : text) {
-        s += c;
-        s += QLatin1Char(' ');
-    }
-    return s;
-}
-
-// A TrueType line as the program draws it: size in points at 96 pixels per inch.
-void drawTtfCentered(QImage& dst, const QString& fontFile, int points, QRgb colour,
-                     const QString& text, bool spaced, int y, bool underline = false) {
-    const int id = QFontDatabase::addApplicationFont(fontFile);
-    const QStringList families = QFontDatabase::applicationFontFamilies(id);
-    QFont f(families.isEmpty() ? QStringLiteral("DejaVu Sans") : families.front());
-    f.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
-    f.setUnderline(underline);
-    const QString s = spaced ? spacedText(text) : text;
-    QPainter p(&dst);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setFont(f);
-    p.setPen(QColor(colour));
-    const int w = p.fontMetrics().horizontalAdvance(s);
-    p.drawText(QRect(dst.width() / 2 - w / 2, y, w + 4, p.fontMetrics().height()),
-               Qt::AlignLeft | Qt::AlignTop, s);
 }
 
 // Catalogue thumbnail: the preview scaled to fit 96 x 24 with rounded
@@ -375,16 +305,10 @@ ttfFont
 ttfFontEnd
 )");
 
-    QImage preview = background;
-    const QString word = QStringLiteral("GOLDCREST");
-    drawGlyphText(preview, set, word, (W - textWidth(set, word, 0, 0)) / 2, ypos, 0, 0, false, 0);
-    drawTtfCentered(preview, dejaVu(QStringLiteral("DejaVuSerif-Bold.ttf")), 10,
-                    qRgb(0xee, 0xc6, 0x5f), QStringLiteral("FINE JEWELLERY SINCE 1921"), true, 76);
-    writePreview(previewDir, QStringLiteral("Gold"), preview);
+    writePreview(previewDir, QStringLiteral("Gold"), programLogo(root, QStringLiteral("Gold")));
     QImage thumb = background;
-    drawGlyphText(thumb, set, QStringLiteral("GOLD"),
-                  (W - textWidth(set, QStringLiteral("GOLD"), 0, 0)) / 2, (H - cell.height) / 2, 0,
-                  0, false, 0);
+    drawImgText(thumb, dir + QStringLiteral("/letters"), QStringLiteral("GOLD"), -1,
+                (H - cell.height) / 2, 0, 0, false);
     writeThumbnail(thumb, dir + QStringLiteral("/thumbnail.bmp"));
 }
 
@@ -517,17 +441,10 @@ ttfFont
 ttfFontEnd
 )");
 
-    QImage preview = background;
-    const QString word = QStringLiteral("NIGHT OWL");
-    drawGlyphText(preview, set, word, (W - textWidth(set, word, -12, 22)) / 2, ypos, -12, 22, true,
-                  qRgb(0, 0, 0));
-    drawTtfCentered(preview, dejaVu(QStringLiteral("DejaVuSans-Bold.ttf")), 9,
-                    qRgb(0x60, 0xe0, 0xff), QStringLiteral("COCKTAIL BAR & LOUNGE"), true, 93);
-    writePreview(previewDir, QStringLiteral("Neon"), preview);
+    writePreview(previewDir, QStringLiteral("Neon"), programLogo(root, QStringLiteral("Neon")));
     QImage thumb = background;
-    drawGlyphText(thumb, set, QStringLiteral("NEON"),
-                  (W - textWidth(set, QStringLiteral("NEON"), -12, 22)) / 2, 30, -12, 22, true,
-                  qRgb(0, 0, 0));
+    drawImgText(thumb, dir + QStringLiteral("/tubes"), QStringLiteral("NEON"), -1, 30, -12, 22,
+                true);
     writeThumbnail(thumb, dir + QStringLiteral("/thumbnail.bmp"));
 }
 
@@ -633,19 +550,10 @@ ttfFont
 ttfFontEnd
 )");
 
-    QImage preview = background;
-    {
-        QImage tmp = preview;
-        drawTtfCentered(tmp, dejaVu(QStringLiteral("DejaVuSans-Bold.ttf")), 24, qRgb(255, 255, 255),
-                        QStringLiteral("BLUE LAGOON"), false, 4);
-        drawTtfCentered(tmp, dejaVu(QStringLiteral("DejaVuSerif-Italic.ttf")), 12,
-                        qRgb(0xff, 0xee, 0xb8), QStringLiteral("surf & sailing school"), false, 76);
-        preview = tmp;
-    }
-    writePreview(previewDir, QStringLiteral("Ocean"), preview);
+    writePreview(previewDir, QStringLiteral("Ocean"), programLogo(root, QStringLiteral("Ocean")));
     QImage thumb = background;
-    drawTtfCentered(thumb, dejaVu(QStringLiteral("DejaVuSans-Bold.ttf")), 36, qRgb(255, 255, 255),
-                    QStringLiteral("OCEAN"), false, 2);
+    drawTtfCentered(thumb, QStringLiteral("DejaVu Sans"), 36, false, qRgb(255, 255, 255),
+                    QStringLiteral("OCEAN"), 2);
     writeThumbnail(thumb, dir + QStringLiteral("/thumbnail.bmp"));
 }
 
@@ -803,17 +711,10 @@ ttfFont
 ttfFontEnd
 )");
 
-    QImage preview = background.convertToFormat(QImage::Format_RGB32);
-    const QString word = QStringLiteral("SUNDOWN");
-    drawGlyphText(preview, set, word, (W - textWidth(set, word, -3, 18)) / 2, ypos, -3, 18, true,
-                  qRgb(0, 0, 0));
-    drawTtfCentered(preview, dejaVu(QStringLiteral("DejaVuSans-BoldOblique.ttf")), 11,
-                    qRgb(0, 255, 255), QStringLiteral("ARCADE & SYNTH CLUB"), true, 94);
-    writePreview(previewDir, QStringLiteral("Retro"), preview);
+    writePreview(previewDir, QStringLiteral("Retro"), programLogo(root, QStringLiteral("Retro")));
     QImage thumb = background.convertToFormat(QImage::Format_RGB32);
-    drawGlyphText(thumb, set, QStringLiteral("RETRO"),
-                  (W - textWidth(set, QStringLiteral("RETRO"), 1, 18)) / 2, 14, 1, 18, true,
-                  qRgb(0, 0, 0));
+    drawImgText(thumb, dir + QStringLiteral("/chrome"), QStringLiteral("RETRO"), -1, 14, 1, 18,
+                true);
     writeThumbnail(thumb, dir + QStringLiteral("/thumbnail.bmp"));
 }
 
@@ -948,15 +849,12 @@ imgFontEnd
                   .arg(ypos)
                   .toUtf8());
 
-    QImage preview = background;
-    const QString word = QStringLiteral("APPROVED");
-    drawGlyphText(preview, set, word, (W - textWidth(set, word, 4, 0)) / 2 + 2, ypos, 4, 0, true,
-                  qRgb(255, 255, 255));
-    writePreview(previewDir, QStringLiteral("Stamp"), preview);
+    writePreview(previewDir, QStringLiteral("Stamp"), programLogo(root, QStringLiteral("Stamp")));
     QImage thumb = background;
-    drawGlyphText(thumb, set, QStringLiteral("STAMP"),
-                  (W - textWidth(set, QStringLiteral("STAMP"), 4, 0)) / 2 + 2, ypos, 4, 0, true,
-                  qRgb(255, 255, 255));
+    // Two pixels right of centre, as the form's boxes sit.
+    const QString ink = dir + QStringLiteral("/ink");
+    drawImgText(thumb, ink, QStringLiteral("STAMP"),
+                (W - imgTextWidth(ink, QStringLiteral("STAMP"), 4, 0)) / 2 + 2, ypos, 4, 0, true);
     writeThumbnail(thumb, dir + QStringLiteral("/thumbnail.bmp"));
 }
 
@@ -1095,22 +993,9 @@ imgFont
 imgFontEnd
 )");
 
-    // The fill alignment, done by hand for the preview.
-    QImage preview = background;
-    {
-        const QString word = QStringLiteral("DAILY SPECIALS");
-        const int total = textWidth(heading, word, 0, 0);
-        const int cs = int(std::lround((380.0 - total) / (word.size() - 1)));
-        drawGlyphText(preview, heading, word, 40, 20, cs, 0, true, qRgb(0, 0, 0));
-        const QString line = QStringLiteral("soup - coffee - cake");
-        drawGlyphText(preview, hand, line, 40 + (380 - textWidth(hand, line, 0, 9)) / 2, 92, 0, 9,
-                      true, qRgb(0, 0, 0));
-    }
-    writePreview(previewDir, QStringLiteral("Chalk"), preview);
+    writePreview(previewDir, QStringLiteral("Chalk"), programLogo(root, QStringLiteral("Chalk")));
     QImage thumb = background;
-    drawGlyphText(thumb, heading, QStringLiteral("CHALK"),
-                  (W - textWidth(heading, QStringLiteral("CHALK"), 8, 0)) / 2, 50, 8, 0, true,
-                  qRgb(0, 0, 0));
+    drawImgText(thumb, dir + QStringLiteral("/chalk"), QStringLiteral("CHALK"), -1, 50, 8, 0, true);
     writeThumbnail(thumb, dir + QStringLiteral("/thumbnail.bmp"));
 }
 

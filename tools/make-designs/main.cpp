@@ -1,6 +1,7 @@
 // Writes the sample designs into <repo>/designs and the guide's pictures into
 // <repo>/docs/images. Every picture is drawn here, glyphs come from the DejaVu
-// fonts of the system; the output is the same on every run.
+// fonts of the system; thumbnails and previews are composed by the program's
+// engine. The output is the same on every run.
 //
 // Usage: make-designs REPO_ROOT [--preview DIR]
 //        make-designs --png IN.bmp OUT.png   (to look at a rendered logo)

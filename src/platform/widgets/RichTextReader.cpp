@@ -9,7 +9,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdint>
 #include <map>
@@ -19,18 +18,6 @@
 namespace zot {
 
 namespace {
-
-// 0x80 to 0x9F of Windows-1252; the rest of the upper half is Latin-1.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-
-QChar decodeByte(uchar b) {
-    if (b >= 0x80 && b < 0xA0)
-        return QChar(kCp1252High[b - 0x80]);
-    return QChar(b);
-}
 
 // Groups nested deeper than this are read as if they held nothing: no real
 // file comes near it, and it bounds the state stack.
@@ -156,7 +143,7 @@ class RtfReader {
             case '\n':
                 break;
             default:
-                character(decodeByte(uchar(c)));
+                character(windows1252Char(uchar(c)));
                 break;
             }
         }
@@ -299,7 +286,7 @@ class RtfReader {
                 const int code = data_.mid(pos_, 2).toInt(&ok, 16);
                 pos_ += 2;
                 if (ok)
-                    character(decodeByte(uchar(code)));
+                    character(windows1252Char(uchar(code)));
             } else {
                 pos_ = n;
             }

@@ -1,0 +1,37 @@
+# zot_add_test_program(NAME
+#     [GLOB pattern...]        test sources found relative to tests/ (re-globbed on build)
+#     [SOURCES file...]        further sources, relative to tests/
+#     [LIBRARIES target...]    what the program links (GTest::gtest_main if it has no main)
+#     [DEFINITIONS def...]     compile definitions
+#     [DEPENDS target...]      targets to build first, e.g. a program the tests run)
+# Builds one GoogleTest program and registers its tests with CTest, under the
+# offscreen Qt platform so no test needs a display. Nothing is added when the
+# globs and sources are all empty.
+include(GoogleTest)
+
+function(zot_add_test_program name)
+    cmake_parse_arguments(T "" "" "GLOB;SOURCES;LIBRARIES;DEFINITIONS;DEPENDS" ${ARGN})
+    if(T_UNPARSED_ARGUMENTS)
+        message(FATAL_ERROR "zot_add_test_program(${name}): unknown arguments ${T_UNPARSED_ARGUMENTS}")
+    endif()
+    set(sources "")
+    if(T_GLOB)
+        file(GLOB sources CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${T_GLOB})
+    endif()
+    if(NOT sources AND NOT T_SOURCES)
+        return()
+    endif()
+    add_executable(${name} ${sources} ${T_SOURCES})
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${T_LIBRARIES})
+    if(T_DEFINITIONS)
+        target_compile_definitions(${name} PRIVATE ${T_DEFINITIONS})
+    endif()
+    if(T_DEPENDS)
+        add_dependencies(${name} ${T_DEPENDS})
+    endif()
+    zot_set_warnings(${name})
+    gtest_discover_tests(${name}
+                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
+                         DISCOVERY_TIMEOUT 60)
+endfunction()
