@@ -19,7 +19,8 @@ LogoEngine::~LogoEngine() {
 }
 
 QString LogoEngine::designFolderPath() const {
-    QString path = joinPath(programFolder_, design_.DesignFolder);
+    QString path =
+        joinPath(designParent_.isEmpty() ? programFolder_ : designParent_, design_.DesignFolder);
     if (!path.endsWith(u'/'))
         path += u'/';
     return path;
@@ -35,7 +36,7 @@ QString LogoEngine::fontText(qint32 labelIndex) const {
     return host_.labelText(labelIndex);
 }
 
-void LogoEngine::OpenDesign(const QString& folderName) {
+void LogoEngine::OpenDesign(const QString& folderName, const QString& parentFolder) {
     ResetDesign();
     host_.setOutputControlsEnabled(true);
     design_.ExpandFrom = ExpandMode::None;
@@ -43,6 +44,7 @@ void LogoEngine::OpenDesign(const QString& folderName) {
     design_.HasExtraRight = false;
     design_.HasExtraCenter = false;
     design_.DesignFolder = folderName;
+    designParent_ = parentFolder;
     resolver_.clear();
     reScript.assign(readTextLines(designFile(QStringLiteral("script.zot"))));
     host_.hideErrors();

@@ -22,7 +22,8 @@ class LogoEngine {
 
     // Resets, reads the design folder's script.zot, parses it (which renders
     // when the script passes its end check) and refits the zoom.
-    void OpenDesign(const QString& folderName);
+    // parentFolder holds the design folder; empty means the program folder.
+    void OpenDesign(const QString& folderName, const QString& parentFolder = {});
     // Drops the open design: label inputs, temporary fonts, counters.
     void ResetDesign();
     // Parses reScript (consuming it). Called by OpenDesign.
@@ -56,6 +57,7 @@ class LogoEngine {
   private:
     EditorHost& host_;
     QString programFolder_;
+    QString designParent_; // where the open design's folder lies, empty: programFolder_
     Design design_;
     Bitmap logo_;
     // Folder listings for the case-insensitive lookups of the open design.
