@@ -9,7 +9,8 @@ set(program_dir "${usr}/lib/zotmaker")
 set(font "${program_dir}/Gold/DejaVuSerif-Bold.ttf")
 if(EXISTS "${font}" AND NOT IS_SYMLINK "${font}")
     file(REMOVE "${font}" "${program_dir}/Gold/LICENSE-DejaVu.txt")
-    file(CREATE_LINK /usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf "${font}" SYMBOLIC)
+    # Relative, as links within /usr are.
+    file(CREATE_LINK ../../../share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf "${font}" SYMBOLIC)
 endif()
 
 # Besides the symbols, drop the sections a Debian build drops.

@@ -34,6 +34,10 @@ done
 for size in 16 22 24 32 48 64 128 256; do
     [ -f "$usr/share/icons/hicolor/${size}x$size/apps/$id.png" ] || fail "no ${size}px icon"
 done
+# bash finds the completion where it looks for it, on first use.
+XDG_DATA_DIRS=$usr/share bash -c '. /usr/share/bash-completion/bash_completion
+    __load_completion zotmaker-cli && complete -p zotmaker-cli' >/dev/null ||
+    fail "bash does not load the completion from its installed place"
 designs=""
 for script in designs/*/script.zot; do
     design=$(basename "$(dirname "$script")")
@@ -77,7 +81,7 @@ for entry in "./usr/bin/zotmaker -> ../lib/zotmaker/zotmaker" \
     "./usr/bin/zotmaker-cli -> ../lib/zotmaker/zotmaker-cli" \
     ./usr/lib/zotmaker/zotmaker ./usr/lib/zotmaker/zotmaker-cli ./usr/lib/zotmaker/zot-about.rtf \
     ./usr/lib/zotmaker/Gold/script.zot \
-    "./usr/lib/zotmaker/Gold/DejaVuSerif-Bold.ttf -> /usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf" \
+    "./usr/lib/zotmaker/Gold/DejaVuSerif-Bold.ttf -> ../../../share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf" \
     ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png \
     ./usr/share/man/man1/zotmaker-cli.1.gz ./usr/share/bash-completion/completions/zotmaker-cli \
