@@ -56,6 +56,8 @@ std::vector<DesignFolderEntry> scanCatalogue(const QStringList& parentFolders, i
     std::vector<DesignFolderEntry> designs;
     QSet<QString> listed;
     for (const QString& folder : parentFolders) {
+        if (int(designs.size()) >= limit)
+            break; // a full strip needs no further listing
         // limit entries of a folder always suffice: no more of them are
         // skipped than are listed already.
         for (DesignFolderEntry& design : scanDesignFolders(folder, limit)) {

@@ -40,7 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
                       DataHomeCase{"Empty", QByteArray(""), "~/.local/share/zotmaker/"},
                       // Relative values are invalid by the XDG rules and ignored.
                       DataHomeCase{"Relative", QByteArray("data"), "~/.local/share/zotmaker/"}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<DataHomeCase>& test) {
+        return std::string(test.param.label);
+    });
 
 TEST(Locations, AboutFileIsLookedForInTheWorkingFolderFirst) {
     EXPECT_EQ(
