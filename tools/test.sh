@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs the whole test suite: once as
-# built for use, once with AddressSanitizer (leaks included) and
-# UndefinedBehaviorSanitizer; then checks the formatting.
+# built for use (then installed and packaged), once with AddressSanitizer
+# (leaks included) and UndefinedBehaviorSanitizer; then checks the formatting.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
@@ -11,6 +11,8 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
+# The program as installed and as a Debian package.
+sh tools/check-install.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOT_SANITIZE=ON \
       -DZOT_BUILD_BENCH=OFF

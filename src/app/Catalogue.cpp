@@ -3,11 +3,13 @@
 #include "platform/BmpCodec.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Error.h"
+#include "platform/Locations.h"
 #include "platform/Paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 #include <optional>
 
@@ -41,13 +43,37 @@ std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder, i
         const QString folder = QDir(programFolder).filePath(entry.name);
         if (!QFileInfo(joinPath(folder, u"script.zot"_s)).isFile())
             continue;
-        DesignFolderEntry design{entry.name, {}};
+        DesignFolderEntry design{entry.name, {}, programFolder};
         const QString thumbnail = joinPath(folder, u"thumbnail.bmp"_s);
         if (fileEntryExists(thumbnail))
             design.thumbnailPath = thumbnail;
         designs.push_back(std::move(design));
     }
     return designs;
+}
+
+std::vector<DesignFolderEntry> scanCatalogue(const QStringList& parentFolders, int limit) {
+    std::vector<DesignFolderEntry> designs;
+    QSet<QString> listed;
+    for (const QString& folder : parentFolders) {
+        if (int(designs.size()) >= limit)
+            break; // a full strip needs no further listing
+        // limit entries of a folder always suffice: no more of them are
+        // skipped than are listed already.
+        for (DesignFolderEntry& design : scanDesignFolders(folder, limit)) {
+            if (int(designs.size()) >= limit)
+                return designs;
+            if (listed.contains(design.name))
+                continue;
+            listed.insert(design.name);
+            designs.push_back(std::move(design));
+        }
+    }
+    return designs;
+}
+
+QStringList catalogueFolders(const QString& programFolder) {
+    return {programFolder, userDesignsFolder()};
 }
 
 QString menuButtonName(const QString& folderName) {

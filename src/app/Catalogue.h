@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace zot {
@@ -16,6 +17,7 @@ inline constexpr int kMaxDesigns = 25;
 struct DesignFolderEntry {
     QString name;          // the folder's bare name, the design's identity
     QString thumbnailPath; // empty when the folder has no thumbnail.bmp
+    QString parentFolder;  // the folder it was found in
 };
 
 // The design folders of programFolder in the order the file system lists
@@ -23,6 +25,17 @@ struct DesignFolderEntry {
 // limit of them.
 std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder,
                                                  int limit = kMaxDesigns);
+
+// The design folders of each of parentFolders in turn, by the rules above,
+// at most limit of them together. A name already listed from an earlier
+// folder is skipped, so a shipped design is never hidden by a copy of the
+// same name in a later folder.
+std::vector<DesignFolderEntry> scanCatalogue(const QStringList& parentFolders,
+                                             int limit = kMaxDesigns);
+
+// The folders the catalogue scans: the program folder, then the user's own
+// designs folder.
+QStringList catalogueFolders(const QString& programFolder);
 
 // A catalogue button's internal name: the folder name with " " as "_".
 QString menuButtonName(const QString& folderName);

@@ -151,7 +151,8 @@ void TfrmZOT::FormCreate() {
 
 void TfrmZOT::BuildMenu() {
     MenuCount = 0;
-    for (const DesignFolderEntry& design : scanDesignFolders(programFolder_, kMaxDesigns)) {
+    for (const DesignFolderEntry& design :
+         scanCatalogue(catalogueFolders(programFolder_), kMaxDesigns)) {
         const int n = ++MenuCount;
         auto* button = new QToolButton(pMenu);
         MenuButtons.push_back(button);
@@ -161,6 +162,7 @@ void TfrmZOT::BuildMenu() {
         // Only an identifier for the button: any folder name will do.
         button->setObjectName(menuButtonName(design.name));
         button->setProperty("folderName", design.name);
+        button->setProperty("parentFolder", design.parentFolder);
         button->setToolTip(Qt::mightBeRichText(design.name)
                                ? u"<qt>"_s + design.name.toHtmlEscaped() + u"</qt>"_s
                                : design.name);
@@ -205,8 +207,9 @@ void TfrmZOT::MenuButtonClick(QObject* sender) {
     if (found == MenuButtons.end())
         return;
     const QString folderName = (*found)->property("folderName").toString();
+    const QString parentFolder = (*found)->property("parentFolder").toString();
     frmEdit->reAbout->hide();
-    runGuarded([&] { frmEdit->OpenDesign(folderName); });
+    runGuarded([&] { frmEdit->OpenDesign(folderName, parentFolder); });
 }
 
 void TfrmZOT::sbAboutClick() {

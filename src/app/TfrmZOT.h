@@ -17,7 +17,8 @@ class TfrmEdit;
 class TfrmZOT : public QMainWindow {
     Q_OBJECT
   public:
-    // programFolder holds the design folders.
+    // programFolder holds the shipped design folders; the user's own are
+    // found in userDesignsFolder() as well.
     explicit TfrmZOT(const QString& programFolder, QWidget* parent = nullptr);
     ~TfrmZOT() override;
 

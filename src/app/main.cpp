@@ -1,7 +1,30 @@
 #include "app/TfrmZOT.h"
 #include "platform/Memory.h"
+#include "platform/widgets/ErrorBox.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+
+namespace {
+
+// The application icon, built into the program so that the build tree has it too.
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+void printLine(const char* tag, const QString& text) {
+    std::printf("%s: %s\n", tag, text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     zot::keepPictureMemory();
@@ -9,8 +32,26 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Zotmaker"));
     // The taskbar text and the caption of every error box.
     QApplication::setApplicationDisplayName(QStringLiteral("Zotmaker"));
+    QApplication::setDesktopFileName(QStringLiteral("org.zotmaker.Zotmaker"));
+    QApplication::setWindowIcon(applicationIcon());
+
+    // Test hook for the install checks, not for users: ZOTMAKER_SELFTEST=1
+    // prints every error box text and, once started, the catalogue, then quits.
+    const bool selfTest = qEnvironmentVariable("ZOTMAKER_SELFTEST") == u"1";
+    if (selfTest)
+        zot::setErrorBoxHandler([](const QString& text) { printLine("error-box", text); });
 
     zot::TfrmZOT frmZOT(QCoreApplication::applicationDirPath());
     frmZOT.show();
+    if (selfTest) {
+        QTimer::singleShot(0, &app, [&frmZOT] {
+            for (const QToolButton* button : frmZOT.MenuButtons)
+                printLine("design", QDir(button->property("parentFolder").toString())
+                                        .filePath(button->property("folderName").toString()));
+            printLine("window-icon", frmZOT.windowIcon().isNull() ? QStringLiteral("none")
+                                                                  : QStringLiteral("set"));
+            QCoreApplication::quit();
+        });
+    }
     return app.exec();
 }

@@ -281,7 +281,7 @@ BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outp
     try {
         for (int i = 0; i < options.jobs; ++i) {
             workers.push_back(std::make_unique<LogoEngine>(quiet, engine.programFolder()));
-            workers.back()->OpenDesign(engine.design().DesignFolder);
+            workers.back()->OpenDesign(engine.design().DesignFolder, engine.designParent());
         }
     } catch (const Error&) {
         // A design that does not open cleanly is batched the plain way.

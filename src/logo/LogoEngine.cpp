@@ -20,7 +20,8 @@ LogoEngine::~LogoEngine() {
 }
 
 QString LogoEngine::designFolderPath() const {
-    QString path = joinPath(programFolder_, design_.DesignFolder);
+    QString path =
+        joinPath(designParent_.isEmpty() ? programFolder_ : designParent_, design_.DesignFolder);
     if (!path.endsWith(u'/'))
         path += u'/';
     return path;
@@ -163,7 +164,7 @@ void LogoEngine::appendError(const QString& line) {
     observer_.errorAppended(line);
 }
 
-void LogoEngine::OpenDesign(const QString& folderName) {
+void LogoEngine::OpenDesign(const QString& folderName, const QString& parentFolder) {
     ResetDesign();
     observer_.outputControlsEnabled(true);
     design_.ExpandFrom = ExpandMode::None;
@@ -171,6 +172,7 @@ void LogoEngine::OpenDesign(const QString& folderName) {
     design_.HasExtraRight = false;
     design_.HasExtraCenter = false;
     design_.DesignFolder = folderName;
+    designParent_ = parentFolder;
     resolver_.clear();
     reScript.assign(readTextLines(designFile(QStringLiteral("script.zot"))));
     observer_.errorsHidden();

@@ -28,7 +28,8 @@ class LogoEngine : private FontSectionEditor {
 
     // Resets, reads the design folder's script.zot, parses it (which renders
     // when the script passes its end check) and refits the zoom.
-    void OpenDesign(const QString& folderName);
+    // parentFolder holds the design folder; empty means the program folder.
+    void OpenDesign(const QString& folderName, const QString& parentFolder = {});
     // Drops the open design: label inputs, temporary fonts, counters.
     void ResetDesign();
     // Parses reScript (consuming it). Called by OpenDesign.
@@ -86,6 +87,8 @@ class LogoEngine : private FontSectionEditor {
     const Design& design() const { return design_; }
 
     const QString& programFolder() const { return programFolder_; }
+    // The folder the open design was opened from (empty: the program folder).
+    const QString& designParent() const { return designParent_; }
     // The design folder's full path, ending in a separator.
     QString designFolderPath() const override;
     // A file named by a script value, found in the design folder.
@@ -129,6 +132,7 @@ class LogoEngine : private FontSectionEditor {
 
     EngineObserver& observer_;
     QString programFolder_;
+    QString designParent_; // where the open design's folder lies, empty: programFolder_
     Design design_;
     std::vector<LabelInput> labels_; // input i at index i - 1
     Bitmap logo_;

@@ -24,6 +24,11 @@ int main(int argc, char** argv) {
     if (!configHome.isValid())
         return 1;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+    // Nor the user's own designs and data folder.
+    QTemporaryDir dataHome;
+    if (!dataHome.isValid())
+        return 1;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     qputenv("GSETTINGS_BACKEND", "keyfile");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     defaultHandler = qInstallMessageHandler(quietHandler);

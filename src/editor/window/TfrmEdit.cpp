@@ -5,6 +5,7 @@
 #include "platform/BmpCodec.h"
 #include "platform/Clipboard.h"
 #include "platform/Error.h"
+#include "platform/Locations.h"
 #include "platform/Wallpaper.h"
 #include "platform/widgets/ErrorBox.h"
 #include "platform/widgets/RichTextReader.h"
@@ -235,12 +236,18 @@ void TfrmEdit::buildMiddle() {
 }
 
 void TfrmEdit::FormCreate() {
-    QFile file(QString::fromLatin1(kAboutFile));
     QByteArray content;
-    bool read = file.open(QIODevice::ReadOnly) && file.size() <= kMaxAboutBytes;
-    if (read) {
-        content = file.readAll();
-        read = file.error() == QFileDevice::NoError;
+    bool read = false;
+    for (const QString& path :
+         aboutFileCandidates(QString::fromLatin1(kAboutFile), engine_->programFolder())) {
+        QFile file(path);
+        read = file.open(QIODevice::ReadOnly) && file.size() <= kMaxAboutBytes;
+        if (read) {
+            content = file.readAll();
+            read = file.error() == QFileDevice::NoError;
+        }
+        if (read)
+            break;
     }
     if (!read) {
         showErrorBox(Error::cannotOpenFile(QString::fromLatin1(kAboutFile)).message());
@@ -258,10 +265,11 @@ QString TfrmEdit::builtInAboutText() {
            "ZOT builds logos from designs. Pick a design in the strip at the top, type your "
            "texts into the boxes on the left and watch the logo change as you type. Save it "
            "as a bitmap, copy it or make it your wallpaper.<br>"
-           "Every design is a folder next to the program holding a logo script "
-           "(script.zot), a thumbnail and the pictures and fonts the script names. You can "
-           "make designs of your own: put the folder next to the program and it joins the "
-           "catalogue at the next start. Please send us the designs you make, so that others "
+           "Every design is a folder holding a logo script (script.zot), a thumbnail and "
+           "the pictures and fonts the script names; the sample designs lie next to the "
+           "program. You can make designs of your own: put the folder in "
+           "~/.local/share/zotmaker/designs/ and it joins the catalogue, after the sample "
+           "designs, at the next start. Please send us the designs you make, so that others "
            "can enjoy them too.<br>"
            "The logo-script language is described in docs/script-language.md.</p>"
            "<p><b>Download</b><br>"
@@ -276,8 +284,8 @@ QString TfrmEdit::builtInAboutText() {
            "just as you received them.</p>"_s;
 }
 
-void TfrmEdit::OpenDesign(const QString& folderName) {
-    engine_->OpenDesign(folderName);
+void TfrmEdit::OpenDesign(const QString& folderName, const QString& parentFolder) {
+    engine_->OpenDesign(folderName, parentFolder);
 }
 
 void TfrmEdit::ResetDesign() {
@@ -466,7 +474,7 @@ bool TfrmEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString TfrmEdit::wallpaperPath() const {
-    return QDir(engine_->programFolder()).filePath(QString::fromLatin1(kWallpaperFile));
+    return wallpaperFolder(engine_->programFolder()) + QString::fromLatin1(kWallpaperFile);
 }
 
 void TfrmEdit::abcTBSaveClick() {

@@ -50,10 +50,10 @@ class TfrmEdit : public QWidget, public EngineObserver {
     explicit TfrmEdit(const QString& programFolder, QWidget* parent = nullptr);
     ~TfrmEdit() override;
 
-    // Loads a design folder of the program folder. Throws zot::Error (a
-    // script that cannot be read, a value that is not a number); the caller
-    // shows it in the error box.
-    void OpenDesign(const QString& folderName);
+    // Loads a design folder of parentFolder (empty: the program folder).
+    // Throws zot::Error (a script that cannot be read, a value that is not a
+    // number); the caller shows it in the error box.
+    void OpenDesign(const QString& folderName, const QString& parentFolder = {});
     void ResetDesign();
 
     LogoEngine& engine() { return *engine_; }
@@ -99,7 +99,8 @@ class TfrmEdit : public QWidget, public EngineObserver {
     static constexpr const char* kAboutFile = "zot-about.rtf";
     static constexpr const char* kMakerAddress = "https://zotmaker.example/";
     static constexpr const char* kWallpaperFile = "@WS!BACK.BMP";
-    // Where Set as wallpaper writes the logo: in the program folder.
+    // Where Set as wallpaper writes the logo: in the program folder, or in the
+    // user's data folder when the program folder is not writable.
     QString wallpaperPath() const;
 
     // Controls, named as in the window's layout.

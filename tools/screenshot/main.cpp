@@ -1,0 +1,57 @@
+// Takes the screenshot for the AppStream metadata: the real main window under
+// the offscreen platform, with a sample design open and texts typed.
+//   cmake --build build --target zot-screenshot
+//   build/bin/zot-screenshot data/screenshots/main-window.png
+#include "app/TfrmZOT.h"
+#include "editor/window/TfrmEdit.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QIcon>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zot-screenshot OUTPUT.png\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Only the sample designs, whatever the user has of their own.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Zotmaker"));
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+
+    zot::TfrmZOT window(QCoreApplication::applicationDirPath());
+    window.resize(800, 500);
+    window.show();
+    QToolButton* gold = nullptr;
+    for (QToolButton* button : window.MenuButtons)
+        if (button->property("folderName").toString() == u"Gold")
+            gold = button;
+    if (!gold) {
+        std::fprintf(stderr, "zot-screenshot: the Gold design is not in the catalogue\n");
+        return 1;
+    }
+    gold->click();
+    const QStringList texts{QStringLiteral("ZOTMAKER"), QStringLiteral("LOGOS AS YOU TYPE")};
+    for (int i = 0; i < window.frmEdit->LabelCount && i < texts.size(); ++i) {
+        window.frmEdit->Edits[size_t(i)]->setText(texts[i]);
+        window.frmEdit->Edits[size_t(i)]->setCursorPosition(0);
+    }
+    window.frmEdit->cbSize->setCurrentText(QStringLiteral("100%"));
+    window.frmEdit->cbSize->lineEdit()->setCursorPosition(0);
+    QApplication::processEvents();
+    if (!window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+        std::fprintf(stderr, "zot-screenshot: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
