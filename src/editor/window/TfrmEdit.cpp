@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "platform/Locations.h"
 #include "platform/Wallpaper.h"
+#include "platform/TextLineReader.h"
 #include "platform/widgets/ErrorBox.h"
 #include "platform/widgets/RichTextReader.h"
 #include "platform/widgets/TabcToolButton.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -32,6 +34,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -506,8 +509,24 @@ void TfrmEdit::bbBatchClick() {
             return;
         if (!ddSafeTo.Execute(this))
             return;
+        TextLineReader lines(odBatch.FileName);
+        // A long batch shows its progress and can be cancelled; the window
+        // itself takes no input until the batch ends.
+        QProgressDialog progress(u"Making logos\u2026"_s, u"Cancel"_s, 0,
+                                 int(std::min<qint64>(lines.lineCount(), INT_MAX)), this);
+        progress.setObjectName(u"batchProgress"_s);
+        progress.setWindowTitle(u"Batch process"_s);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(batchProgressDelay);
+        progress.setAutoReset(false);
+        progress.setValue(0);
+        BatchOptions options;
+        options.progress = [&progress](qint64 done, qint64) {
+            progress.setValue(int(std::min<qint64>(done, progress.maximum())));
+            return !progress.wasCanceled();
+        };
         // A missing ";" is reported in the error list by the batch itself.
-        RunBatch(*engine_, odBatch.FileName, ddSafeTo.Directory);
+        RunBatch(*engine_, lines, ddSafeTo.Directory, options);
     });
 }
 

@@ -128,6 +128,9 @@ class TfrmEdit : public QWidget, public EngineObserver {
     std::vector<QLabel*> Labels;
     int LabelCount = 0;
 
+    // How long a batch runs before its progress dialog shows, in ms.
+    int batchProgressDelay = 1000;
+
     // Kept as long as the editor, so each opens with the previous choice.
     TSaveDialog SaveDialog;
     TOpenDialog odBatch;

@@ -2,7 +2,10 @@
 #include "support/OutputFixture.h"
 
 #include <QPlainTextEdit>
+#include <QApplication>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 
 namespace zot::test {
 namespace {
@@ -74,6 +77,42 @@ TEST_F(BatchWindowTest, OutputNameEndsAtTheNextSemicolonAndFieldsKeepSpaces) {
         EXPECT_EQ(bytes == reference, line.sameAsReference);
     }
     EXPECT_EQ(inputs(), (QStringList{QStringLiteral(" ACME "), QStringLiteral(" Tools ")}));
+}
+
+TEST_F(BatchWindowTest, CancelInTheProgressDialogEndsAfterTheCurrentLine) {
+    editor->batchProgressDelay = 0; // shown at once, not after a second
+    QByteArray content;
+    for (int i = 1; i <= 2000; ++i)
+        content += "A" + QByteArray::number(i) + ";B;f" + QByteArray::number(i) + ".bmp\n";
+    prepare(content);
+    int cancelledAt = -1;
+    bool windowTookInput = true;
+    // The dialog lets events through while the batch runs: press its Cancel
+    // once a few lines are done, and see that the window is blocked.
+    QTimer presser;
+    presser.setInterval(0);
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        auto* dialog = editor->findChild<QProgressDialog*>(QStringLiteral("batchProgress"));
+        if (!dialog || !dialog->isVisible() || dialog->value() < 5)
+            return;
+        windowTookInput = !QApplication::activeModalWidget() ||
+                          QApplication::activeModalWidget() != dialog;
+        EXPECT_EQ(dialog->maximum(), 2000);
+        cancelledAt = dialog->value();
+        dialog->findChild<QPushButton*>()->click();
+        presser.stop();
+    });
+    presser.start();
+    editor->bbBatch->click();
+    EXPECT_TRUE(dialogs.allAnswered());
+    ASSERT_GE(cancelledAt, 5);
+    EXPECT_LT(cancelledAt, 2000);
+    EXPECT_FALSE(windowTookInput);
+    // The line at hand was finished and kept; nothing after it was made.
+    EXPECT_EQ(written().size(), cancelledAt);
+    EXPECT_TRUE(QFile::exists(out(QStringLiteral("f%1.bmp").arg(cancelledAt))));
+    EXPECT_EQ(editor->labelText(1), QStringLiteral("A%1").arg(cancelledAt));
+    EXPECT_TRUE(errors.texts.isEmpty());
 }
 
 TEST_F(BatchWindowTest, AMissingSemicolonStopsWithTheRestOfTheLine) {
