@@ -1,15 +1,23 @@
-// zotmaker-cli batch over 1,000 and 10,000 lines of two designs: logos per
-// second, start-up included, and the process's peak memory.
+// zotmaker-cli batch as a user runs it: into a fresh, empty output folder,
+// at 1,000, 10,000 and 100,000 lines, in memory (tmpfs) and on disk, with one
+// and two jobs, start-up included. Beside it, in the same run, the floor: one
+// C++ process that only copies the background and writes each BMP file.
+//
+//   bench_batch [WORK_DIR [DISK_DIR]] [--max-lines N]
 #include "BenchDesigns.h"
+#include "platform/BmpCodec.h"
+#include "platform/ImageLoader.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -21,13 +29,14 @@ struct Run {
     int status = -1;
 };
 
-Run runBatch(const QString& design, const QString& batch, const QString& out) {
+Run runBatch(const QString& design, const QString& batch, const QString& out, int jobs) {
     const QByteArray cli = ZOT_CLI_PATH;
     const QByteArray d = QFile::encodeName(design), b = QFile::encodeName(batch),
-                     o = QFile::encodeName(out);
+                     o = QFile::encodeName(out), j = QByteArray::number(jobs);
     char* argv[] = {const_cast<char*>(cli.constData()), const_cast<char*>("batch"),
                     const_cast<char*>(d.constData()),   const_cast<char*>(b.constData()),
-                    const_cast<char*>(o.constData()),   nullptr};
+                    const_cast<char*>(o.constData()),   const_cast<char*>("--jobs"),
+                    const_cast<char*>(j.constData()),   nullptr};
     Run run;
     QElapsedTimer timer;
     timer.start();
@@ -37,12 +46,32 @@ Run runBatch(const QString& design, const QString& batch, const QString& out) {
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
-    run.seconds = timer.nsecsElapsed() / 1e9;
+    run.seconds = double(timer.nsecsElapsed()) / 1e9;
     run.peakKb = usage.ru_maxrss;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
 
+// The physical floor: the background copied and written as a BMP file per
+// line, with plain system calls and nothing else.
+double floorSeconds(const QString& background, const QString& out, int lines) {
+    const zot::Bitmap picture = zot::loadPicture(background);
+    QByteArray bytes;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < lines; ++i) {
+        const zot::Bitmap logo = picture;
+        zot::encodeBmpInto(logo, bytes);
+        const QByteArray path = QFile::encodeName(out + QStringLiteral("/logo%1.bmp").arg(i));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+            std::perror("floor");
+        ::close(fd);
+    }
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// Every line a new customer and a new file, as a mail-merge batch is.
 QString writeBatch(const QString& path, int lines, int inputs) {
     QFile f(path);
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -51,10 +80,18 @@ QString writeBatch(const QString& path, int lines, int inputs) {
         line += "Customer " + QByteArray::number(i) + " and sons";
         if (inputs == 2)
             line += ";www.customer" + QByteArray::number(i) + ".example";
-        line += ";logo" + QByteArray::number(i % 100) + ".bmp\n";
+        line += ";logo" + QByteArray::number(i) + ".bmp\n";
         f.write(line);
     }
     return path;
+}
+
+QString freshFolder(const QString& base) {
+    static int n = 0;
+    const QString folder = base + QStringLiteral("/out-%1-%2").arg(getpid()).arg(++n);
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    return folder;
 }
 
 } // namespace
@@ -62,33 +99,51 @@ QString writeBatch(const QString& path, int lines, int inputs) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    // An argument names a folder to keep the designs and batch files in.
+    QStringList args = QCoreApplication::arguments().mid(1);
+    int maxLines = 100000;
+    if (const qsizetype i = args.indexOf(QStringLiteral("--max-lines")); i >= 0 && i + 1 < args.size()) {
+        maxLines = args[i + 1].toInt();
+        args.remove(i, 2);
+    }
     QTemporaryDir work;
-    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : work.path();
+    const QString root = !args.isEmpty() ? args[0] : work.path();
     QDir().mkpath(root);
     zot::bench::makeTwoLineDesign(root + "/TwoLines");
     zot::bench::makeImageLineDesign(root + "/ImageLine");
-    // Output to memory, as a batch to a fast disk would be.
-    const QString outBase = QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : root;
-    QTemporaryDir out(outBase + "/zotmaker-bench-XXXXXX");
+    struct Storage {
+        const char* name;
+        QString base;
+    };
+    std::vector<Storage> storages;
+    if (QDir(QStringLiteral("/dev/shm")).exists())
+        storages.push_back({"tmpfs", QStringLiteral("/dev/shm")});
+    storages.push_back({"disk", args.size() > 1 ? args[1] : QStringLiteral("/var/tmp")});
 
     struct Case {
         const char* design;
         int inputs;
     } cases[] = {{"TwoLines", 2}, {"ImageLine", 1}};
-    std::printf("%-10s %7s %9s %12s %10s %6s\n", "design", "lines", "seconds", "logos/s",
-                "peak MiB", "exit");
-    for (const Case& c : cases) {
-        for (int lines : {1000, 10000}) {
-            const QString batch = writeBatch(root + "/batch.txt", lines, c.inputs);
-            Run best;
-            for (int rep = 0; rep < 3; ++rep) {
-                const Run r = runBatch(root + "/" + c.design, batch, out.path());
-                if (rep == 0 || r.seconds < best.seconds)
-                    best = r;
+    std::printf("%-9s %-6s %7s %4s %9s %9s %9s %8s %9s %5s\n", "design", "store", "lines", "jobs",
+                "seconds", "logos/s", "floor/s", "/floor", "peak MiB", "exit");
+    for (const Storage& storage : storages) {
+        for (const Case& c : cases) {
+            for (int lines = 1000; lines <= maxLines; lines *= 10) {
+                const QString batch = writeBatch(root + "/batch.txt", lines, c.inputs);
+                const QString floorOut = freshFolder(storage.base);
+                const double floor =
+                    lines / floorSeconds(root + "/" + c.design + "/bg.bmp", floorOut, lines);
+                QDir(floorOut).removeRecursively();
+                for (int jobs : {1, 2}) {
+                    const QString out = freshFolder(storage.base);
+                    const Run r = runBatch(root + "/" + c.design, batch, out, jobs);
+                    const double rate = lines / r.seconds;
+                    std::printf("%-9s %-6s %7d %4d %9.3f %9.0f %9.0f %8.2f %9.1f %5d\n", c.design,
+                                storage.name, lines, jobs, r.seconds, rate, floor, rate / floor,
+                                r.peakKb / 1024.0, r.status);
+                    std::fflush(stdout);
+                    QDir(out).removeRecursively();
+                }
             }
-            std::printf("%-10s %7d %9.3f %12.0f %10.1f %6d\n", c.design, lines, best.seconds,
-                        lines / best.seconds, best.peakKb / 1024.0, best.status);
         }
     }
     return 0;

@@ -6,7 +6,9 @@
 #include "platform/Paths.h"
 #include "platform/TextLineReader.h"
 
+#include <QDir>
 #include <QFontDatabase>
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -85,6 +87,8 @@ struct Task {
     qint64 line = 0;
     QString path;
     Logo logo;
+    // Another line in flight names the same file: write it in turn only.
+    bool ordered = false;
 };
 
 // The lines in flight between the planning thread and the workers, and the
@@ -163,11 +167,15 @@ class Pipeline {
     qint64 nextLine_ = 1;
 };
 
+// Files are written side by side, but take their places in line order: a
+// new file is there at once and taken back if the batch stops before its
+// line; a replacement waits beside the file it replaces until its turn.
 void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, qint64 total,
           bool& cancelled) {
     QByteArray file;
     Task task;
     while (pipeline.pop(task)) {
+        std::optional<PendingFile> pending;
         try {
             const QByteArray* bytes = task.logo.bytes.get();
             if (task.logo.state) {
@@ -175,9 +183,17 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
                 encodeLogo(engine.logo(), options.format, file);
                 bytes = &file;
             }
-            if (!pipeline.awaitTurn(task.line))
+            if (!task.ordered)
+                pending = PendingFile::write(task.path, *bytes);
+            if (!pipeline.awaitTurn(task.line)) {
+                if (pending)
+                    pending->discard();
                 return;
-            writeFileReplacing(task.path, *bytes);
+            }
+            if (pending)
+                pending->commit();
+            else
+                writeFileReplacing(task.path, *bytes);
             if (options.progress && !options.progress(task.line, total)) {
                 cancelled = true;
                 pipeline.stop();
@@ -185,20 +201,44 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
             }
             pipeline.passTurn();
         } catch (...) {
-            // Only once every earlier line is written: wait for the turn.
-            pipeline.awaitTurn(task.line);
+            // Reported only once every earlier line is written.
+            const bool turn = pipeline.awaitTurn(task.line);
+            if (pending && !turn)
+                pending->discard();
             pipeline.stop(std::current_exception());
             return;
         }
     }
 }
 
+// The last names handed out, to tell which lines may touch the same file
+// while both are in flight.
+class RecentNames {
+  public:
+    explicit RecentNames(size_t size) : names_(size) {}
+    // Whether name is among the recent ones; it becomes the newest.
+    bool seen(const QString& name) {
+        const QString clean = QDir::cleanPath(name);
+        const bool found = std::find(names_.begin(), names_.end(), clean) != names_.end();
+        names_[next_] = clean;
+        next_ = (next_ + 1) % names_.size();
+        return found;
+    }
+
+  private:
+    std::vector<QString> names_;
+    size_t next_ = 0;
+};
+
 BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>>& workers,
                      TextLineReader& lines, const QString& outputFolder,
                      const BatchOptions& options) {
     const qint64 total = lines.lineCount();
     const int inputs = engine.LabelCount();
-    Pipeline pipeline(4 * workers.size());
+    const size_t capacity = 4 * workers.size();
+    Pipeline pipeline(capacity);
+    // Lines further apart than this are never in flight together.
+    RecentNames recent(capacity + 2 * workers.size() + 1);
     bool cancelled = false;
     std::vector<std::thread> threads;
     for (auto& worker : workers)
@@ -238,7 +278,9 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
                             nullptr};
                 }
             }
-            if (!pipeline.push({lineNumber, outputPath(outputFolder, parsed.outputName), last}))
+            QString path = outputPath(outputFolder, parsed.outputName);
+            const bool ordered = recent.seen(path);
+            if (!pipeline.push({lineNumber, std::move(path), last, ordered}))
                 break;
         }
     } catch (...) {

@@ -40,8 +40,10 @@ bool writeAll(int fd, const char* data, qsizetype size) {
 
 } // namespace
 
-void writeFileReplacing(const QString& path, QByteArrayView bytes) {
+PendingFile PendingFile::write(const QString& path, QByteArrayView bytes) {
     const auto fail = [&path] { return Error::cannotCreateFile(path); };
+    PendingFile pending;
+    pending.path_ = path;
     QByteArray target = QFile::encodeName(path);
     if (target.isEmpty() || target.endsWith('/'))
         throw fail();
@@ -55,7 +57,8 @@ void writeFileReplacing(const QString& path, QByteArrayView bytes) {
             ::unlink(target.constData());
             throw fail();
         }
-        return;
+        pending.target_ = target;
+        return pending;
     }
     if (errno != EEXIST)
         throw fail();
@@ -78,10 +81,34 @@ void writeFileReplacing(const QString& path, QByteArrayView bytes) {
         throw fail();
     const bool written =
         ::fchmod(fd, newFileMode()) == 0 && writeAll(fd, bytes.data(), bytes.size());
-    if (::close(fd) != 0 || !written || ::rename(temporary.constData(), target.constData()) != 0) {
+    if (::close(fd) != 0 || !written) {
         ::unlink(temporary.constData());
         throw fail();
     }
+    pending.target_ = target;
+    pending.temporary_ = temporary;
+    return pending;
+}
+
+void PendingFile::commit() {
+    if (temporary_.isEmpty())
+        return;
+    const bool placed = ::rename(temporary_.constData(), target_.constData()) == 0;
+    if (!placed)
+        ::unlink(temporary_.constData());
+    temporary_.clear();
+    if (!placed)
+        throw Error::cannotCreateFile(path_);
+}
+
+void PendingFile::discard() {
+    ::unlink(temporary_.isEmpty() ? target_.constData() : temporary_.constData());
+    target_.clear();
+    temporary_.clear();
+}
+
+void writeFileReplacing(const QString& path, QByteArrayView bytes) {
+    PendingFile::write(path, bytes).commit();
 }
 
 } // namespace zot

@@ -13,4 +13,21 @@ namespace zot {
 // when the file cannot be written.
 void writeFileReplacing(const QString& path, QByteArrayView bytes);
 
+// writeFileReplacing in two steps, so that files can be written side by side
+// and still take their places in a fixed order. write() puts a new file in
+// place at once (nothing was there) or writes the replacement of an existing
+// one beside it; commit() puts that replacement in place; discard() takes
+// back whatever write() made. Each throws Error::cannotCreateFile(path).
+class PendingFile {
+  public:
+    static PendingFile write(const QString& path, QByteArrayView bytes);
+    void commit();
+    void discard();
+
+  private:
+    QString path_;
+    QByteArray target_;    // set when write() made target_ itself
+    QByteArray temporary_; // set when a replacement waits beside the target
+};
+
 } // namespace zot
