@@ -91,56 +91,71 @@ struct Task {
     bool ordered = false;
 };
 
-// The lines in flight between the planning thread and the workers, and the
-// turn of the next file to write: files are written strictly in line order.
+// Consecutive lines go to one worker together, so that threads meet once
+// per chunk rather than once per logo.
+struct Chunk {
+    qint64 index = 0;
+    std::vector<Task> tasks;
+};
+constexpr size_t kChunkLines = 32;
+
+// The chunks in flight between the planning thread and the workers, and the
+// turn of the next chunk to put its files in place: strictly in line order.
 class Pipeline {
   public:
     explicit Pipeline(size_t capacity) : capacity_(capacity) {}
 
-    // False when the batch has stopped and the task is not wanted.
-    bool push(Task task) {
+    // False when the batch has stopped and the chunk is not wanted.
+    bool push(Chunk chunk) {
         std::unique_lock lock(mutex_);
         spaceFreed_.wait(lock, [&] { return queue_.size() < capacity_ || stopped_; });
         if (stopped_)
             return false;
-        queue_.push_back(std::move(task));
-        taskAdded_.notify_one();
+        queue_.push_back(std::move(chunk));
+        added_.notify_one();
         return true;
     }
     void close() {
         std::lock_guard lock(mutex_);
         closed_ = true;
-        taskAdded_.notify_all();
+        added_.notify_all();
     }
-    bool pop(Task& task) {
+    bool pop(Chunk& chunk) {
         std::unique_lock lock(mutex_);
-        taskAdded_.wait(lock, [&] { return !queue_.empty() || closed_ || stopped_; });
+        ++idle_;
+        added_.wait(lock, [&] { return !queue_.empty() || closed_ || stopped_; });
+        --idle_;
         if (queue_.empty() || stopped_)
             return false;
-        task = std::move(queue_.front());
+        chunk = std::move(queue_.front());
         queue_.pop_front();
         spaceFreed_.notify_one();
         return true;
     }
+    // A worker waits with nothing to do: a part-filled chunk is worth sending.
+    bool hungry() {
+        std::lock_guard lock(mutex_);
+        return idle_ > 0 && queue_.empty();
+    }
 
-    // Waits for line's turn; false when the batch stopped before it.
-    bool awaitTurn(qint64 line) {
+    // Waits for a chunk's turn; false when the batch stopped before it.
+    bool awaitTurn(qint64 index) {
         std::unique_lock lock(mutex_);
-        turn_.wait(lock, [&] { return nextLine_ == line || stopped_; });
+        turn_.wait(lock, [&] { return next_ == index || stopped_; });
         return !stopped_;
     }
     void passTurn() {
         std::lock_guard lock(mutex_);
-        ++nextLine_;
+        ++next_;
         turn_.notify_all();
     }
-    // Ends the batch: nothing after the line at hand is written.
+    // Ends the batch: nothing after the line at hand is put in place.
     void stop(std::exception_ptr failure = nullptr) {
         std::lock_guard lock(mutex_);
         if (!stopped_)
             failure_ = failure;
         stopped_ = true;
-        taskAdded_.notify_all();
+        added_.notify_all();
         spaceFreed_.notify_all();
         turn_.notify_all();
     }
@@ -152,19 +167,26 @@ class Pipeline {
         std::lock_guard lock(mutex_);
         return failure_;
     }
-    void setFirstLine(qint64 line) { nextLine_ = line; }
 
   private:
     std::mutex mutex_;
-    std::condition_variable taskAdded_;
+    std::condition_variable added_;
     std::condition_variable spaceFreed_;
     std::condition_variable turn_;
-    std::deque<Task> queue_;
+    std::deque<Chunk> queue_;
     size_t capacity_;
+    int idle_ = 0;
     bool closed_ = false;
     bool stopped_ = false;
     std::exception_ptr failure_;
-    qint64 nextLine_ = 1;
+    qint64 next_ = 0;
+};
+
+// A line's file, written or ready to write when its turn comes.
+struct Prepared {
+    const Task* task = nullptr;
+    std::optional<PendingFile> pending;
+    QByteArray bytes; // for a line written only in turn
 };
 
 // Files are written side by side, but take their places in line order: a
@@ -173,41 +195,64 @@ class Pipeline {
 void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, qint64 total,
           bool& cancelled) {
     QByteArray file;
-    Task task;
-    while (pipeline.pop(task)) {
-        std::optional<PendingFile> pending;
-        try {
-            const QByteArray* bytes = task.logo.bytes.get();
-            if (task.logo.state) {
-                engine.renderFrom(*task.logo.state);
-                encodeLogo(engine.logo(), options.format, file);
-                bytes = &file;
+    Chunk chunk;
+    std::vector<Prepared> prepared;
+    const auto discardFrom = [&prepared](size_t first) {
+        for (size_t k = first; k < prepared.size(); ++k) {
+            if (prepared[k].pending)
+                prepared[k].pending->discard();
+        }
+    };
+    while (pipeline.pop(chunk)) {
+        prepared.clear();
+        std::exception_ptr failure;
+        for (const Task& task : chunk.tasks) {
+            try {
+                const QByteArray* bytes = task.logo.bytes.get();
+                if (task.logo.state) {
+                    engine.renderFrom(*task.logo.state);
+                    encodeLogo(engine.logo(), options.format, file);
+                    bytes = &file;
+                }
+                Prepared line{&task, std::nullopt, {}};
+                if (task.ordered)
+                    line.bytes = *bytes;
+                else
+                    line.pending = PendingFile::write(task.path, *bytes);
+                prepared.push_back(std::move(line));
+            } catch (...) {
+                // The lines before it are still put in place, in turn.
+                failure = std::current_exception();
+                break;
             }
-            if (!task.ordered)
-                pending = PendingFile::write(task.path, *bytes);
-            if (!pipeline.awaitTurn(task.line)) {
-                if (pending)
-                    pending->discard();
+        }
+        if (!pipeline.awaitTurn(chunk.index)) {
+            discardFrom(0);
+            return;
+        }
+        for (size_t k = 0; k < prepared.size(); ++k) {
+            try {
+                if (prepared[k].pending)
+                    prepared[k].pending->commit();
+                else
+                    writeFileReplacing(prepared[k].task->path, prepared[k].bytes);
+            } catch (...) {
+                discardFrom(k + 1);
+                pipeline.stop(std::current_exception());
                 return;
             }
-            if (pending)
-                pending->commit();
-            else
-                writeFileReplacing(task.path, *bytes);
-            if (options.progress && !options.progress(task.line, total)) {
+            if (options.progress && !options.progress(prepared[k].task->line, total)) {
+                discardFrom(k + 1);
                 cancelled = true;
                 pipeline.stop();
                 return;
             }
-            pipeline.passTurn();
-        } catch (...) {
-            // Reported only once every earlier line is written.
-            const bool turn = pipeline.awaitTurn(task.line);
-            if (pending && !turn)
-                pending->discard();
-            pipeline.stop(std::current_exception());
+        }
+        if (failure) {
+            pipeline.stop(failure);
             return;
         }
+        pipeline.passTurn();
     }
 }
 
@@ -235,10 +280,10 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
                      const BatchOptions& options) {
     const qint64 total = lines.lineCount();
     const int inputs = engine.LabelCount();
-    const size_t capacity = 4 * workers.size();
+    const size_t capacity = 2 * workers.size();
     Pipeline pipeline(capacity);
     // Lines further apart than this are never in flight together.
-    RecentNames recent(capacity + 2 * workers.size() + 1);
+    RecentNames recent((capacity + 2 * workers.size() + 1) * kChunkLines);
     bool cancelled = false;
     std::vector<std::thread> threads;
     for (auto& worker : workers)
@@ -252,6 +297,15 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
     std::optional<QString> missing;
     std::exception_ptr planningFailure;
     qint64 lineNumber = 0;
+    Chunk chunk;
+    const auto send = [&] {
+        if (chunk.tasks.empty())
+            return true;
+        const qint64 index = chunk.index;
+        const bool taken = pipeline.push(std::move(chunk));
+        chunk = Chunk{index + 1, {}};
+        return taken;
+    };
     try {
         while (!pipeline.stopped()) {
             std::optional<QString> line = lines.next();
@@ -280,7 +334,9 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
             }
             QString path = outputPath(outputFolder, parsed.outputName);
             const bool ordered = recent.seen(path);
-            if (!pipeline.push({lineNumber, std::move(path), last, ordered}))
+            chunk.tasks.push_back({lineNumber, std::move(path), last, ordered});
+            // Full, or a worker is idle (a slow pipe): send what there is.
+            if ((chunk.tasks.size() >= kChunkLines || pipeline.hungry()) && !send())
                 break;
         }
     } catch (...) {
@@ -288,6 +344,7 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
         planningFailure = std::current_exception();
         last.state.reset();
     }
+    send();
     pipeline.close();
     for (std::thread& thread : threads)
         thread.join();
