@@ -1,3 +1,4 @@
+#include "app/Application.h"
 #include "app/TfrmZOT.h"
 #include "platform/Memory.h"
 
@@ -6,9 +7,7 @@
 int main(int argc, char* argv[]) {
     zot::keepPictureMemory();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zotmaker"));
-    // The taskbar text and the caption of every error box.
-    QApplication::setApplicationDisplayName(QStringLiteral("Zotmaker"));
+    zot::configureApplication();
 
     zot::TfrmZOT frmZOT(QCoreApplication::applicationDirPath());
     frmZOT.show();

@@ -1,0 +1,13 @@
+#include "app/Application.h"
+
+#include <QGuiApplication>
+
+namespace zot {
+
+void configureApplication() {
+    QGuiApplication::setApplicationName(QStringLiteral("Zotmaker"));
+    // The taskbar and the Wayland compositor find the icon and name here.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zotmaker"));
+}
+
+} // namespace zot
