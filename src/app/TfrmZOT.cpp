@@ -250,9 +250,8 @@ void TfrmZOT::openMenuButton(int n) {
                     pMenu->x() + button->geometry().right() >= visibleRight;
          ++i)
         sbMenuClick(sbRightMenu);
-    for (int i = 0; i < MenuCount && sbLeftMenu->isEnabled() &&
-                    pMenu->x() + button->x() < kStripHome;
-         ++i)
+    for (int i = 0;
+         i < MenuCount && sbLeftMenu->isEnabled() && pMenu->x() + button->x() < kStripHome; ++i)
         sbMenuClick(sbLeftMenu);
     button->click();
 }
