@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/AppIcon.h"
+
 #include <QGuiApplication>
 
 namespace zot {
@@ -8,6 +10,7 @@ void configureApplication() {
     QGuiApplication::setApplicationName(QStringLiteral("Zotmaker"));
     // The taskbar and the Wayland compositor find the icon and name here.
     QGuiApplication::setDesktopFileName(QStringLiteral("zotmaker"));
+    QGuiApplication::setWindowIcon(applicationIcon());
 }
 
 } // namespace zot

@@ -2,9 +2,9 @@
 
 namespace zot {
 
-// Names the running program to the desktop: application name "Zotmaker" and
-// the desktop entry zotmaker.desktop. No display name is set, since Qt would
-// append it to every window title ("ZOT — Zotmaker").
+// Names the running program to the desktop: application name "Zotmaker",
+// the desktop entry zotmaker.desktop and the drawn window icon. No display name is set, since Qt
+// would append it to every window title ("ZOT — Zotmaker").
 void configureApplication();
 
 } // namespace zot

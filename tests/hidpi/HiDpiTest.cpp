@@ -1,6 +1,7 @@
 // The windows on a screen of scale 2 (the offscreen platform with
 // QT_SCALE_FACTOR=2): the logo view counts device pixels, the glyphs have
 // pictures of their own for the finer screen, and the layout stays logical.
+#include "app/AppIcon.h"
 #include "app/TfrmZOT.h"
 #include "editor/window/TfrmEdit.h"
 #include "platform/widgets/TabcToolButton.h"
@@ -126,6 +127,21 @@ TEST_F(HiDpiTest, GlyphsAndArrowsHavePicturesForTheFinerScreen) {
         expectSharpDouble(arrow->icon().pixmap(QSize(6, 19), 2.0, QIcon::Normal), {6, 19});
     }
     EXPECT_EQ(editor().cbSize->geometry().width(), 51);
+}
+
+TEST(ApplicationIcon, IsDrawnAtTheDeviceSizeOfEveryScale) {
+    const QIcon icon = applicationIcon();
+    for (const int side : {16, 24, 32, 48}) {
+        SCOPED_TRACE(side);
+        const QPixmap fine = icon.pixmap(QSize(side, side), 2.0);
+        EXPECT_EQ(fine.size(), QSize(2 * side, 2 * side));
+        EXPECT_EQ(fine.devicePixelRatio(), 2.0);
+        // The same drawing as at twice the size on a plain screen, so not an
+        // enlargement of the small one.
+        EXPECT_EQ(fine.toImage(), icon.pixmap(QSize(2 * side, 2 * side), 1.0).toImage());
+        EXPECT_NE(icon.pixmap(QSize(side, side), 1.0, QIcon::Disabled).toImage(),
+                  icon.pixmap(QSize(side, side), 1.0, QIcon::Normal).toImage());
+    }
 }
 
 } // namespace

@@ -146,6 +146,9 @@ struct FailureCase {
     enum Situation { NoBus, NoService, Refused, NoBackdrop } situation;
     const char* setting;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WallpaperBusFailureTest : public WallpaperBusTest,
                                 public ::testing::WithParamInterface<FailureCase> {};

@@ -63,6 +63,9 @@ struct SettingsDesktop {
     QStringList pictureKeys;
     QStringList fixedLines; // the rest of the group, sorted
 };
+void PrintTo(const SettingsDesktop& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WallpaperSettingsTest : public ::testing::TestWithParam<SettingsDesktop> {};
 
@@ -177,6 +180,9 @@ struct BackendCase {
     const char* desktop;
     const char* setting;
 };
+void PrintTo(const BackendCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WallpaperBackendFailureTest : public ::testing::TestWithParam<BackendCase> {};
 
