@@ -3,11 +3,15 @@
 #include "app/Catalogue.h"
 #include "editor/window/TfrmEdit.h"
 #include "platform/Error.h"
+#include "platform/widgets/CrispIcon.h"
 #include "platform/widgets/ErrorBox.h"
+#include "platform/widgets/Shortcuts.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -48,10 +53,7 @@ QFrame* plainPanel(QWidget* parent, const QString& name) {
 
 // The style's own greying leaves a black glyph nearly black.
 QIcon arrowIcon(Qt::ArrowType direction) {
-    QIcon icon;
-    icon.addPixmap(arrowGlyph(direction, true), QIcon::Normal);
-    icon.addPixmap(arrowGlyph(direction, false), QIcon::Disabled);
-    return icon;
+    return crispIcon(arrowGlyph(direction, true), arrowGlyph(direction, false));
 }
 
 QToolButton* speedButton(QWidget* parent, const QString& name, const QRect& geometry) {
@@ -67,7 +69,9 @@ QToolButton* speedButton(QWidget* parent, const QString& name, const QRect& geom
 TfrmZOT::TfrmZOT(const QString& programFolder, QWidget* parent)
     : QMainWindow(parent), programFolder_(programFolder) {
     setWindowTitle(u"ZOT"_s);
-    move(216, 122);
+    // Wayland leaves a window's place to the compositor.
+    if (!QGuiApplication::platformName().startsWith(u"wayland"_s))
+        move(216, 122);
     resize(544, 375);
 
     auto* client = new QWidget(this);
@@ -131,6 +135,22 @@ void TfrmZOT::buildTopBar() {
     Panel1->setPalette(light);
     Panel1->setGeometry(0, 0, 1, kTopHeight);
 
+    sbLeftMenu->setAccessibleName(u"Earlier designs"_s);
+    sbRightMenu->setAccessibleName(u"Later designs"_s);
+    sbAbout->setAccessibleName(u"About"_s);
+    bindShortcut(this, sbAbout, QKeySequence(Qt::Key_F1), u"About"_s);
+    // Through the catalogue from the keyboard; the edit boxes use neither key.
+    for (auto [keys, step] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                              std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto* action = new QAction(this);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, step = step] {
+            openMenuButton(std::clamp(currentDesign_ + step, 1, MenuCount));
+        });
+        addAction(action);
+    }
+
     connect(sbLeftMenu, &QToolButton::clicked, this, [this] { sbMenuClick(sbLeftMenu); });
     connect(sbRightMenu, &QToolButton::clicked, this, [this] { sbMenuClick(sbRightMenu); });
     connect(sbAbout, &QToolButton::clicked, this, &TfrmZOT::sbAboutClick);
@@ -182,6 +202,16 @@ void TfrmZOT::BuildMenu() {
             button->setText(literalButtonText(design.name));
             button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         }
+        button->setAccessibleName(design.name);
+        if (n <= kDigitShortcuts) {
+            const QKeySequence keys(Qt::ALT | Qt::Key(Qt::Key_0 + n));
+            button->setToolTip(hintWithShortcut(design.name, keys));
+            auto* action = new QAction(this);
+            action->setShortcut(keys);
+            action->setShortcutContext(Qt::WindowShortcut);
+            connect(action, &QAction::triggered, this, [this, n] { openMenuButton(n); });
+            addAction(action);
+        }
         connect(button, &QToolButton::clicked, this, [this, button] { MenuButtonClick(button); });
         button->show();
         pMenu->resize(n * kButtonPitch + 2, pMenu->height());
@@ -206,10 +236,27 @@ void TfrmZOT::MenuButtonClick(QObject* sender) {
     const auto found = std::find(MenuButtons.begin(), MenuButtons.end(), sender);
     if (found == MenuButtons.end())
         return;
+    currentDesign_ = int(found - MenuButtons.begin()) + 1;
     const QString folderName = (*found)->property("folderName").toString();
     const QString parentFolder = (*found)->property("parentFolder").toString();
     frmEdit->reAbout->hide();
     runGuarded([&] { frmEdit->OpenDesign(folderName, parentFolder); });
+}
+
+void TfrmZOT::openMenuButton(int n) {
+    if (n < 1 || n > MenuCount)
+        return;
+    QToolButton* button = MenuButtons[size_t(n - 1)];
+    // Scroll the strip as the arrows would until the button is in sight.
+    const int visibleRight = pTop->width() - pRightMenu->width();
+    for (int i = 0; i < MenuCount && sbRightMenu->isEnabled() &&
+                    pMenu->x() + button->geometry().right() >= visibleRight;
+         ++i)
+        sbMenuClick(sbRightMenu);
+    for (int i = 0;
+         i < MenuCount && sbLeftMenu->isEnabled() && pMenu->x() + button->x() < kStripHome; ++i)
+        sbMenuClick(sbLeftMenu);
+    button->click();
 }
 
 void TfrmZOT::sbAboutClick() {

@@ -33,6 +33,12 @@ class TfrmZOT : public QMainWindow {
     void MenuButtonClick(QObject* sender);
     void sbAboutClick();
     void FormResize();
+    // Opens design n as its button would, after scrolling it into sight; the
+    // keyboard's way through the catalogue (Alt+n, Ctrl+PgUp/PgDn).
+    void openMenuButton(int n);
+    static constexpr int kDigitShortcuts = 9;
+    // The design last opened from the catalogue, 0 before any.
+    int currentDesign() const { return currentDesign_; }
 
     const QString& programFolder() const { return programFolder_; }
 
@@ -58,6 +64,7 @@ class TfrmZOT : public QMainWindow {
 
   private:
     QString programFolder_;
+    int currentDesign_ = 0;
 
     void buildTopBar();
     void placeTopBar();

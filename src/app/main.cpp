@@ -1,3 +1,4 @@
+#include "app/Application.h"
 #include "app/TfrmZOT.h"
 #include "platform/Memory.h"
 #include "platform/widgets/ErrorBox.h"
@@ -11,14 +12,6 @@
 
 namespace {
 
-// The application icon, built into the program so that the build tree has it too.
-QIcon applicationIcon() {
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
-    return icon;
-}
-
 void printLine(const char* tag, const QString& text) {
     std::printf("%s: %s\n", tag, text.toUtf8().constData());
     std::fflush(stdout);
@@ -29,11 +22,7 @@ void printLine(const char* tag, const QString& text) {
 int main(int argc, char* argv[]) {
     zot::keepPictureMemory();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zotmaker"));
-    // The taskbar text and the caption of every error box.
-    QApplication::setApplicationDisplayName(QStringLiteral("Zotmaker"));
-    QApplication::setDesktopFileName(QStringLiteral("org.zotmaker.Zotmaker"));
-    QApplication::setWindowIcon(applicationIcon());
+    zot::configureApplication();
 
     // Test hook for the install checks, not for users: ZOTMAKER_SELFTEST=1
     // prints every error box text and, once started, the catalogue, then quits.

@@ -1,35 +1,40 @@
-// GLib first: its headers use names that Qt defines as macros.
-#include <gio/gio.h>
-
 #include "platform/Wallpaper.h"
 
 #include "platform/Error.h"
+#include "platform/WallpaperBackends.h"
 
 #include <QFileInfo>
 #include <QUrl>
-#include <memory>
 
 namespace zot {
 
-namespace {
+namespace wallpaper {
 
-constexpr char kSchema[] = "org.gnome.desktop.background";
-
-struct GObjectDeleter {
-    void operator()(gpointer p) const { g_object_unref(p); }
-};
-struct SchemaDeleter {
-    void operator()(GSettingsSchema* p) const { g_settings_schema_unref(p); }
-};
-struct SourceDeleter {
-    void operator()(GSettingsSchemaSource* p) const { g_settings_schema_source_unref(p); }
-};
-
-Error failedToSet(const char* key) {
-    return Error(QStringLiteral("Failed to set data for '%1'").arg(QLatin1String(key)));
+void failedToSet(const QString& setting) {
+    throw Error(QStringLiteral("Failed to set data for '%1'").arg(setting));
 }
 
-} // namespace
+} // namespace wallpaper
+
+Desktop detectDesktop(const QString& xdgCurrentDesktop) {
+    const QStringList names = xdgCurrentDesktop.split(u':', Qt::SkipEmptyParts);
+    for (const QString& raw : names) {
+        const QString name = raw.trimmed().toLower();
+        if (name == u"gnome" || name.startsWith(u"gnome-") || name == u"unity" ||
+            name == u"budgie" || name == u"budgie-desktop" || name == u"pantheon" ||
+            name == u"ubuntu" || name == u"pop")
+            return Desktop::Gnome;
+        if (name == u"x-cinnamon" || name == u"cinnamon")
+            return Desktop::Cinnamon;
+        if (name == u"mate")
+            return Desktop::Mate;
+        if (name == u"kde")
+            return Desktop::Plasma;
+        if (name == u"xfce")
+            return Desktop::Xfce;
+    }
+    return Desktop::Unknown;
+}
 
 QString wallpaperUri(const QString& file, bool escaped) {
     QString uri = QString::fromLatin1(
@@ -44,49 +49,37 @@ QString wallpaperUri(const QString& file, bool escaped) {
     return uri;
 }
 
+QString wallpaperPath(const QString& file, bool alternate) {
+    const QFileInfo info(file);
+    const QString path = info.absoluteFilePath();
+    if (!alternate)
+        return path;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return path.left(slash + 1) + QStringLiteral("./") + path.mid(slash + 1);
+}
+
 void setDesktopWallpaper(const QString& file, const QString& schemaDirectory) {
-    std::unique_ptr<GSettingsSchemaSource, SourceDeleter> ownSource;
-    GSettingsSchemaSource* source = nullptr;
-    if (schemaDirectory.isEmpty()) {
-        source = g_settings_schema_source_get_default();
-    } else {
-        ownSource.reset(g_settings_schema_source_new_from_directory(
-            QFile::encodeName(schemaDirectory).constData(), nullptr, FALSE, nullptr));
-        source = ownSource.get();
-    }
-    if (!source)
+    switch (detectDesktop(qEnvironmentVariable("XDG_CURRENT_DESKTOP"))) {
+    case Desktop::Gnome:
+        wallpaper::setThroughGSettings("org.gnome.desktop.background", file, schemaDirectory);
         return;
-    // Looked up first: creating settings for a missing schema aborts.
-    std::unique_ptr<GSettingsSchema, SchemaDeleter> schema(
-        g_settings_schema_source_lookup(source, kSchema, TRUE));
-    if (!schema)
+    case Desktop::Cinnamon:
+        wallpaper::setThroughGSettings("org.cinnamon.desktop.background", file, schemaDirectory);
         return;
-    std::unique_ptr<GSettings, GObjectDeleter> settings(
-        g_settings_new_full(schema.get(), nullptr, nullptr));
-
-    auto write = [&](const char* key, const QString& value) {
-        // A desktop whose schema lacks the key is like a missing registry key.
-        if (!g_settings_schema_has_key(schema.get(), key))
-            return;
-        if (!g_settings_is_writable(settings.get(), key) ||
-            !g_settings_set_string(settings.get(), key, value.toUtf8().constData()))
-            throw failedToSet(key);
-    };
-
-    // Alternate the URI's spelling so that the desktop reloads the picture
-    // although the file name is always the same.
-    bool escaped = false;
-    if (g_settings_schema_has_key(schema.get(), "picture-uri")) {
-        gchar* current = g_settings_get_string(settings.get(), "picture-uri");
-        escaped = QString::fromUtf8(current) == wallpaperUri(file, false);
-        g_free(current);
+    case Desktop::Mate:
+        wallpaper::setThroughGSettings("org.mate.background", file, schemaDirectory);
+        return;
+    case Desktop::Plasma:
+        wallpaper::setThroughPlasmaShell(file);
+        return;
+    case Desktop::Xfce:
+        wallpaper::setThroughXfconf(file);
+        return;
+    case Desktop::Unknown:
+        break;
     }
-    const QString uri = wallpaperUri(file, escaped);
-    write("picture-uri", uri);
-    write("picture-uri-dark", uri);
-    write("picture-options", QStringLiteral("centered"));
-    write("primary-color", QStringLiteral("#ffffff"));
-    g_settings_sync();
+    // No desktop we can talk to: say so rather than pretend.
+    wallpaper::failedToSet(QStringLiteral("Wallpaper"));
 }
 
 } // namespace zot

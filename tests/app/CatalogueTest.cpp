@@ -63,7 +63,7 @@ TEST_F(CatalogueTest, OnlyFoldersWithAScriptGetButtonsInListingOrder) {
         EXPECT_EQ(button->parentWidget(), w.pMenu);
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
         const QString folder = button->property("folderName").toString();
-        EXPECT_EQ(button->toolTip(), folder);
+        EXPECT_EQ(button->toolTip(), folder + QStringLiteral(" (Alt+%1)").arg(n));
         if (folder == QStringLiteral("Gold")) {
             EXPECT_EQ(button->text(), QStringLiteral("Gold"));
             EXPECT_TRUE(button->icon().isNull());

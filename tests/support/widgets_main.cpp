@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
         return 1;
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     qputenv("GSETTINGS_BACKEND", "keyfile");
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     defaultHandler = qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);

@@ -9,7 +9,9 @@
 #include "platform/Wallpaper.h"
 #include "platform/TextLineReader.h"
 #include "platform/widgets/ErrorBox.h"
+#include "platform/widgets/NarrowCombo.h"
 #include "platform/widgets/RichTextReader.h"
+#include "platform/widgets/Shortcuts.h"
 #include "platform/widgets/TabcToolButton.h"
 #include "platform/widgets/TabcURLLabel.h"
 #include "script/IntegerConversion.h"
@@ -36,6 +38,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -80,10 +83,29 @@ void TLogoView::paintEvent(QPaintEvent*) {
         shown_ = engine_.logo().toImage();
         shownRender_ = engine_.renderCount();
     }
-    if (shown_.isNull() || width() <= 0 || height() <= 0)
+    if (shown_.isNull() || deviceSize_.isEmpty())
         return;
     QPainter painter(this);
-    painter.drawImage(rect(), shown_);
+    // Nearest pixels, no smoothing: the zoom shows the logo's pixels as they are.
+    const qreal ratio = devicePixelRatioF();
+    painter.drawImage(QRectF(0, 0, deviceSize_.width() / ratio, deviceSize_.height() / ratio),
+                      shown_);
+}
+
+void TLogoView::setDeviceSize(QSize size) {
+    deviceSize_ = size;
+    const qreal ratio = devicePixelRatioF();
+    // Rounded up, so that the scroll box reaches the last device pixel.
+    resize(int(std::ceil(size.width() / ratio - 1e-9)),
+           int(std::ceil(size.height() / ratio - 1e-9)));
+    update();
+}
+
+bool TLogoView::event(QEvent* event) {
+    // On a screen of another scale the same device size needs another widget size.
+    if (event->type() == QEvent::ScreenChangeInternal)
+        setDeviceSize(deviceSize_);
+    return QWidget::event(event);
 }
 
 TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
@@ -136,6 +158,17 @@ void TfrmEdit::buildToolbar() {
     abcTBCopy = makeButton(ToolbarGlyph::Copy, 25, u"abcTBCopy"_s, u"Copy 2 clipboard"_s);
     abcTBWallpaper =
         makeButton(ToolbarGlyph::Wallpaper, 48, u"abcTBWallpaper"_s, u"Set as wallpaper"_s);
+    // Picture-only buttons: screen readers and the keyboard get them by name.
+    // Ctrl+C would be the edit boxes' copy, hence the Shift.
+    for (auto [button, keys, hint] :
+         {std::tuple{abcTBSave, QKeySequence(Qt::CTRL | Qt::Key_S), u"Save to file"_s},
+          std::tuple{abcTBCopy, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                     u"Copy 2 clipboard"_s},
+          std::tuple{abcTBWallpaper, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
+                     u"Set as wallpaper"_s}}) {
+        button->setAccessibleName(hint);
+        bindShortcut(this, button, keys, hint);
+    }
     connect(abcTBSave, &QToolButton::clicked, this, &TfrmEdit::abcTBSaveClick);
     connect(abcTBCopy, &QToolButton::clicked, this, &TfrmEdit::abcTBCopyClick);
     connect(abcTBWallpaper, &QToolButton::clicked, this, &TfrmEdit::abcTBWallpaperClick);
@@ -148,6 +181,7 @@ void TfrmEdit::buildToolbar() {
     cbSize->setCurrentIndex(2);
     cbSize->setToolTip(u"Image size"_s);
     cbSize->setGeometry(74, 1, 51, std::min(cbSize->sizeHint().height(), kToolbarHeight - 2));
+    fitNarrowCombo(cbSize); // 51 pixels must show "100%" whole
     // Every keystroke and every choice refits the view.
     connect(cbSize, &QComboBox::currentTextChanged, this, &TfrmEdit::zoomTextChanged);
 }
@@ -172,6 +206,7 @@ void TfrmEdit::buildInputPanel() {
     bbBatch = new QPushButton(u"Batch process"_s, pDynamic);
     bbBatch->setObjectName(u"bbBatch"_s);
     bbBatch->setGeometry(8, 0, 113, 17);
+    bindShortcut(this, bbBatch, QKeySequence(Qt::CTRL | Qt::Key_B), u"Batch process"_s);
     connect(bbBatch, &QPushButton::clicked, this, &TfrmEdit::bbBatchClick);
 
     Label1 = new QLabel(u"Copyright \u00A9 2024"_s, pDynamic);
@@ -208,7 +243,7 @@ void TfrmEdit::buildMiddle() {
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     imgEdit = new TLogoView(*engine_, nullptr);
     imgEdit->setObjectName(u"imgEdit"_s);
-    imgEdit->resize(0, 0);
+    imgEdit->setDeviceSize(QSize(0, 0));
     ScrollBox1->setWidget(imgEdit);
 
     reAbout = new QTextEdit(middle);
@@ -302,6 +337,7 @@ void TfrmEdit::labelInputAdded(int i, const QString& editText, const QString& ca
     edit->setObjectName(u"Edit%1"_s.arg(i));
     Edits.push_back(edit);
     auto* label = new QLabel(pInputs);
+    label->setTextFormat(Qt::PlainText); // a design's caption is never markup
     label->setObjectName(u"Label%1Caption"_s.arg(i));
     Labels.push_back(label);
 
@@ -385,7 +421,7 @@ void TfrmEdit::setCaption(const QString& caption) {
 }
 
 void TfrmEdit::viewSizeSet(int width, int height) {
-    imgEdit->resize(clampSide(width), clampSide(height));
+    imgEdit->setDeviceSize(QSize(clampSide(width), clampSide(height)));
 }
 
 QString TfrmEdit::zoomNumber() const {
@@ -410,8 +446,7 @@ void TfrmEdit::cbSizeChange() {
     const Bitmap& logo = engine_->logo();
     const int width = zoomedSide(logo.width(), factor);
     const int height = zoomedSide(logo.height(), factor);
-    imgEdit->resize(width, height);
-    imgEdit->update();
+    imgEdit->setDeviceSize(QSize(width, height));
 }
 
 void TfrmEdit::zoomTextChanged() {

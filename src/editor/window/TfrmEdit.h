@@ -31,10 +31,18 @@ class TLogoView : public QWidget {
   public:
     TLogoView(const LogoEngine& engine, QWidget* parent);
 
+    // The zoomed size in device pixels. The widget's own (logical) size is
+    // that divided by the device pixel ratio, so 100% shows one logo pixel
+    // per screen pixel at any scale.
+    void setDeviceSize(QSize size);
+    QSize deviceSize() const { return deviceSize_; }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
+    QSize deviceSize_{0, 0};
     const LogoEngine& engine_;
     QImage shown_;
     int shownRender_ = -1;

@@ -19,6 +19,8 @@ ErrorBoxHandler& installedHandler() {
 void showMessageBox(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Zotmaker"), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    // Messages quote paths and design texts: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -1,18 +1,13 @@
 #include "platform/widgets/TabcToolButton.h"
 
-#include <QIcon>
+#include "platform/widgets/CrispIcon.h"
 
 namespace zot {
 
 TabcToolButton::TabcToolButton(const QPixmap& enabledGlyph, const QPixmap& disabledGlyph,
                                QWidget* parent)
     : QToolButton(parent) {
-    QIcon icon;
-    icon.addPixmap(enabledGlyph, QIcon::Normal);
-    icon.addPixmap(enabledGlyph, QIcon::Active);
-    // Our own disabled picture rather than the style's greyed-out guess.
-    icon.addPixmap(disabledGlyph, QIcon::Disabled);
-    setIcon(icon);
+    setIcon(crispIcon(enabledGlyph, disabledGlyph));
     setIconSize(enabledGlyph.size());
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus);

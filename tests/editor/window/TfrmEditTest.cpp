@@ -247,9 +247,9 @@ TEST_F(TfrmEditTest, ToolbarButtonsHaveTheirOwnDisabledGlyph) {
         EXPECT_EQ(on.size(), QSize(16, 16));
         EXPECT_NE(on, off);
     }
-    EXPECT_EQ(e.abcTBSave->toolTip(), QStringLiteral("Save to file"));
-    EXPECT_EQ(e.abcTBCopy->toolTip(), QStringLiteral("Copy 2 clipboard"));
-    EXPECT_EQ(e.abcTBWallpaper->toolTip(), QStringLiteral("Set as wallpaper"));
+    EXPECT_EQ(e.abcTBSave->toolTip(), QStringLiteral("Save to file (Ctrl+S)"));
+    EXPECT_EQ(e.abcTBCopy->toolTip(), QStringLiteral("Copy 2 clipboard (Ctrl+Shift+C)"));
+    EXPECT_EQ(e.abcTBWallpaper->toolTip(), QStringLiteral("Set as wallpaper (Ctrl+Shift+W)"));
 }
 
 // Zoom ----------------------------------------------------------------------

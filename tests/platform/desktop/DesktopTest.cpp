@@ -57,10 +57,15 @@ TEST(Wallpaper, BothUriSpellingsNameTheSameFile) {
     EXPECT_EQ(escaped.toLocalFile(), file);
 }
 
-TEST(Wallpaper, MissingSchemaWritesAndReportsNothing) {
+TEST(Wallpaper, MissingSchemaIsReportedAndWritesNothing) {
     QTemporaryDir emptySchemas;
     const QString before = keyfileText();
-    EXPECT_NO_THROW(setDesktopWallpaper(QStringLiteral("/tmp/x.bmp"), emptySchemas.path()));
+    try {
+        setDesktopWallpaper(QStringLiteral("/tmp/x.bmp"), emptySchemas.path());
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Failed to set data for 'picture-uri'"));
+    }
     EXPECT_EQ(keyfileText(), before);
 }
 
@@ -84,6 +89,7 @@ int main(int argc, char** argv) {
     zot::gConfigHome = &configHome;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
     qputenv("GSETTINGS_BACKEND", "keyfile");
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
