@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
+#include <exception>
+#include <new>
 
 namespace {
 
@@ -147,6 +149,24 @@ int run(const QStringList& arguments) {
     return reported ? 1 : 0;
 }
 
+// The one top-level error path: whatever escapes a command ends it with one
+// line and status 1, never an abort.
+int runGuarded(const QStringList& arguments) {
+    try {
+        return run(arguments);
+    } catch (const zot::Error& error) {
+        printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(error.message()));
+    } catch (const std::bad_alloc&) {
+        printLine(QStringLiteral("Zotmaker: Out of memory."));
+    } catch (const std::exception& error) {
+        printLine(QStringLiteral("Zotmaker: ") +
+                  zot::errorBoxText(QString::fromLocal8Bit(error.what())));
+    } catch (...) {
+        printLine(QStringLiteral("Zotmaker: Unexpected error."));
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -160,5 +180,5 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Zotmaker"));
-    return run(QCoreApplication::arguments());
+    return runGuarded(QCoreApplication::arguments());
 }

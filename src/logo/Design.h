@@ -3,6 +3,7 @@
 #include "fonts/TImgFont.h"
 #include "fonts/TTtfFont.h"
 #include "platform/Bitmap.h"
+#include "platform/PictureBudget.h"
 
 #include <QList>
 #include <QString>
@@ -32,8 +33,9 @@ struct Design {
     Bitmap imgExtraLeft;
     Bitmap imgExtraCenter;
     Bitmap imgExtraRight;
-    QStringList mFonts;  // temporary font files, as written in the script
-    QList<int> mFontIds; // their ids in the font table, in the same order
+    PictureBudget Pictures; // all pictures above and the character images
+    QStringList mFonts;     // temporary font files, as written in the script
+    QList<int> mFontIds;    // their ids in the font table, in the same order
 
     qint32 TtfFontCount() const { return qint32(TtfFonts.size()); }
     qint32 ImgFontCount() const { return qint32(ImgFonts.size()); }

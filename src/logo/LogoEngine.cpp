@@ -1,6 +1,7 @@
 #include "logo/LogoEngine.h"
 
 #include "platform/FontTable.h"
+#include "platform/NativeFiles.h"
 #include "platform/Paths.h"
 #include "platform/TextDecoding.h"
 
@@ -44,7 +45,8 @@ void LogoEngine::OpenDesign(const QString& folderName) {
     design_.HasExtraCenter = false;
     design_.DesignFolder = folderName;
     resolver_.clear();
-    reScript.assign(readTextLines(designFile(QStringLiteral("script.zot"))));
+    design_.Pictures.reset();
+    reScript.assign(readScriptLines(designFile(QStringLiteral("script.zot"))));
     host_.hideErrors();
     ParseScript();
     host_.cbSizeChange();
