@@ -1,4 +1,5 @@
 // zotmaker-cli: opens a design, renders and writes logos without a display.
+#include "cli/TopLevel.h"
 #include "editor/BatchProcessor.h"
 #include "editor/HeadlessEditor.h"
 #include "platform/BmpCodec.h"
@@ -12,8 +13,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
-#include <exception>
-#include <new>
 
 namespace {
 
@@ -149,24 +148,6 @@ int run(const QStringList& arguments) {
     return reported ? 1 : 0;
 }
 
-// The one top-level error path: whatever escapes a command ends it with one
-// line and status 1, never an abort.
-int runGuarded(const QStringList& arguments) {
-    try {
-        return run(arguments);
-    } catch (const zot::Error& error) {
-        printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(error.message()));
-    } catch (const std::bad_alloc&) {
-        printLine(QStringLiteral("Zotmaker: Out of memory."));
-    } catch (const std::exception& error) {
-        printLine(QStringLiteral("Zotmaker: ") +
-                  zot::errorBoxText(QString::fromLocal8Bit(error.what())));
-    } catch (...) {
-        printLine(QStringLiteral("Zotmaker: Unexpected error."));
-    }
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -180,5 +161,5 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Zotmaker"));
-    return runGuarded(QCoreApplication::arguments());
+    return zot::runGuarded([] { return run(QCoreApplication::arguments()); }, printLine);
 }

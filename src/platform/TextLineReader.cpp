@@ -114,18 +114,26 @@ std::optional<QString> TextLineReader::next() {
         for (; scan < buffer_.size(); ++scan) {
             const char c = buffer_[scan];
             if (c == '\n' || c == '\r') {
+                if (scan - pos_ > kMaxLineBytes)
+                    break;
                 const QByteArray line = buffer_.mid(pos_, scan - pos_);
                 pos_ = scan + 1;
+                ++linesRead_;
                 skipLf_ = c == '\r';
                 return utf8_ ? QString::fromUtf8(line) : decodeWindows1252(line);
             }
         }
         const qsizetype consumed = scan - pos_;
+        if (consumed > kMaxLineBytes)
+            throw Error(QStringLiteral("Line %1 of %2 is longer than 1 MiB")
+                            .arg(linesRead_ + 1)
+                            .arg(file_.fileName()));
         if (!fill()) {
             if (pos_ >= buffer_.size())
                 return std::nullopt;
             const QByteArray line = buffer_.mid(pos_);
             pos_ = buffer_.size();
+            ++linesRead_;
             return utf8_ ? QString::fromUtf8(line) : decodeWindows1252(line);
         }
         scan = pos_ + consumed;
