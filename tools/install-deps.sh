@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages Zotmaker builds and tests with, if missing.
 set -eu
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev libgtest-dev
-libbenchmark-dev fonts-dejavu-core gsettings-desktop-schemas libglib2.0-bin"
+libbenchmark-dev fonts-dejavu-core gsettings-desktop-schemas libglib2.0-bin
+clang-14 libclang-rt-14-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||

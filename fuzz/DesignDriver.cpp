@@ -1,0 +1,58 @@
+#include "DesignDriver.h"
+
+#include "editor/BatchProcessor.h"
+#include "editor/HeadlessEditor.h"
+#include "logo/LogoEngine.h"
+#include "platform/BmpCodec.h"
+#include "platform/Error.h"
+
+#include <QFile>
+#include <cstdlib>
+
+namespace zot::fuzz {
+
+namespace {
+
+// A logo written and read back must be the logo.
+void checkWritten(const Bitmap& logo, const QString& outFile) {
+    QFile file(outFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const std::optional<Bitmap> back = decodeBmp(file.readAll());
+    if (!back || back->width() != logo.width() || back->height() != logo.height())
+        std::abort();
+}
+
+} // namespace
+
+void driveDesign(const QString& programFolder, const QString& folderName, const QStringList& texts,
+                 const QString& outFile) {
+    HeadlessEditor editor;
+    LogoEngine engine(editor, programFolder);
+    editor.setEngine(&engine);
+    try {
+        engine.OpenDesign(folderName);
+        const int inputs = editor.labelCount();
+        for (int i = 0; i < inputs && !texts.isEmpty(); ++i)
+            editor.setLabelText(i + 1, texts[i % texts.size()]);
+        engine.MeasureLogoWidth();
+        writeBmpFile(engine.logo(), outFile);
+        checkWritten(engine.logo(), outFile);
+    } catch (const Error&) {
+        // Reported in the error box: a normal end.
+    }
+}
+
+void driveBatch(const QString& programFolder, const QString& folderName, const QString& batchFile,
+                const QString& outFolder) {
+    HeadlessEditor editor;
+    LogoEngine engine(editor, programFolder);
+    editor.setEngine(&engine);
+    try {
+        engine.OpenDesign(folderName);
+        RunBatch(engine, batchFile, outFolder);
+    } catch (const Error&) {
+    }
+}
+
+} // namespace zot::fuzz
