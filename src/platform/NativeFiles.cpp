@@ -95,6 +95,19 @@ bool nativeIsFile(const QString& path) {
     return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool nativeIsNonFolderEntry(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    const QByteArray native = nativePath(path);
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0)
+        return false;
+    if (!S_ISLNK(st.st_mode))
+        return !S_ISDIR(st.st_mode);
+    struct stat target {};
+    return ::stat(native.constData(), &target) != 0 || !S_ISDIR(target.st_mode);
+}
+
 bool openNativeFile(QFile& file, const QString& path) {
     if (path.isEmpty())
         return false;

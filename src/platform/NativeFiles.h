@@ -21,6 +21,8 @@ std::optional<QByteArray> encodeWindows1252(QStringView text);
 QByteArray nativePath(const QString& path);
 bool nativeExists(const QString& path);
 bool nativeIsFile(const QString& path);
+// Something of that name is there and is not a folder (a dangling link counts).
+bool nativeIsNonFolderEntry(const QString& path);
 // Opens file read-only by the native path; false when it cannot.
 bool openNativeFile(QFile& file, const QString& path);
 
