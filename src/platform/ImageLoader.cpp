@@ -32,11 +32,10 @@ Bitmap loadWithQt(QFile& file, qint64 byteLimit) {
         return {};
     QImageReader reader(&file, format);
     reader.setDecideFormatFromContent(false);
-    // Qt decodes to 32 bits per pixel and we keep at most that; the header's
-    // size is checked before a pixel is decoded, the allocation limit stops
-    // a reader that finds a larger picture than it declared. A limit of 0
-    // would mean none, so less than 1 MiB left refuses all but tiny pictures
-    // by their declared size only.
+    // Qt decodes to at most 32 bits per pixel. The declared size is checked
+    // against what is left before a pixel is decoded; the allocation limit
+    // (whole MiB, and 0 would mean none) stops a reader whose picture grows
+    // past its declaration.
     const qint64 limit = std::min(byteLimit, kMaxPictureBytes);
     reader.setAllocationLimit(
         int(std::clamp<qint64>(limit / (1024 * 1024), 1, kAllocationLimitMiB)));
