@@ -4,7 +4,8 @@
 # A crash, a sanitizer report, a leak, an input slower than one second or one
 # needing more than the memory limit fails the run. New inputs the fuzzer finds
 # go to a scratch folder, never into the tree's corpus; set ZOT_FUZZ_WORK to a
-# folder to keep them (and the logs) for a longer campaign.
+# folder to keep them (and the logs) for a longer campaign, and ZOT_FUZZ_ARGS
+# to more libFuzzer options.
 set -eu
 build=$1
 seconds=${2:-25}
@@ -29,6 +30,7 @@ for t in $targets; do
     echo "== $t: ${seconds} s"
     if ! "$build/bin/$t" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2560 \
             -dict="$here/$t.dict" -artifact_prefix="$scratch/$t-" -print_final_stats=1 \
+            ${ZOT_FUZZ_ARGS:-} \
             "$scratch/$t" "$here/corpus/$t" >"$scratch/$t.log" 2>&1; then
         echo "FAILED: $t"
         tail -n 60 "$scratch/$t.log"
