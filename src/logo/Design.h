@@ -33,9 +33,10 @@ struct Design {
     Bitmap imgExtraLeft;
     Bitmap imgExtraCenter;
     Bitmap imgExtraRight;
-    PictureBudget Pictures; // all pictures above and the character images
-    QStringList mFonts;     // temporary font files, as written in the script
-    QList<int> mFontIds;    // their ids in the font table, in the same order
+    // The memory of all pictures above and of every character image.
+    PictureBudget Pictures;
+    QStringList mFonts;  // temporary font files, as written in the script
+    QList<int> mFontIds; // their ids in the font table, in the same order
 
     qint32 TtfFontCount() const { return qint32(TtfFonts.size()); }
     qint32 ImgFontCount() const { return qint32(ImgFonts.size()); }
