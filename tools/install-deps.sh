@@ -5,7 +5,8 @@ packages="cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev libgtest-
 libbenchmark-dev fonts-dejavu-core gsettings-desktop-schemas libglib2.0-bin clang-format
 desktop-file-utils appstream lintian dpkg-dev file man-db bash-completion
 cinnamon-desktop-data mate-desktop-common dbus-daemon
-qt6-wayland weston xvfb xclip x11-utils"
+qt6-wayland weston xvfb xclip x11-utils
+clang-14 libclang-rt-14-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||

@@ -4,6 +4,7 @@
 #include "platform/DirectoryListing.h"
 #include "platform/Error.h"
 #include "platform/Locations.h"
+#include "platform/NativeFiles.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -25,8 +26,7 @@ constexpr qint64 kMaxThumbnailFileBytes = kMaxPictureBytes + 64 * 1024;
 // Something of that name is there and is not a folder; a dangling link counts,
 // so that its failure to open is reported rather than hidden.
 bool fileEntryExists(const QString& path) {
-    const QFileInfo info(path);
-    return (info.exists() || info.isSymLink()) && !info.isDir();
+    return nativeIsNonFolderEntry(path);
 }
 
 } // namespace
@@ -41,7 +41,7 @@ std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder, i
         // The name comes from the listing; joining it as one component keeps
         // a "\" in a folder name from being read as a separator.
         const QString folder = QDir(programFolder).filePath(entry.name);
-        if (!QFileInfo(joinPath(folder, u"script.zot"_s)).isFile())
+        if (!nativeIsFile(joinPath(folder, u"script.zot"_s)))
             continue;
         DesignFolderEntry design{entry.name, {}, programFolder};
         const QString thumbnail = joinPath(folder, u"thumbnail.bmp"_s);
@@ -107,8 +107,8 @@ QImage thumbnailGlyph(const Bitmap& thumbnail, QSize buttonSize) {
 }
 
 QImage loadThumbnailGlyph(const QString& path, QSize buttonSize) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openNativeFile(file, path))
         throw Error::cannotOpenFile(path);
     const Error invalid(u"Bitmap image is not valid"_s);
     if (file.size() > kMaxThumbnailFileBytes)

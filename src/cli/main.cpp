@@ -1,4 +1,5 @@
 // zotmaker-cli: opens a design, renders and writes logos without a display.
+#include "cli/TopLevel.h"
 #include "editor/BatchProcessor.h"
 #include "editor/HeadlessEditor.h"
 #include "cli/BatchProgress.h"
@@ -205,5 +206,5 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Zotmaker"));
-    return run(QCoreApplication::arguments());
+    return zot::runGuarded([] { return run(QCoreApplication::arguments()); }, printLine);
 }

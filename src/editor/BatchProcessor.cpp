@@ -68,8 +68,11 @@ BatchEnd runInline(LogoEngine& engine, TextLineReader& lines, const QString& out
             engine.appendError(missingSeparatorReport(lineNumber, parsed.missing));
             return BatchEnd::MissingSeparator;
         }
+        const QString path = outputPath(outputFolder, parsed.outputName);
+        if (!staysInFolder(parsed.outputName))
+            throw Error::cannotCreateFile(path);
         encodeLogo(engine.logo(), options.format, file);
-        writeFileReplacing(outputPath(outputFolder, parsed.outputName), file);
+        writeFileReplacing(path, file);
         if (options.progress && !options.progress(lineNumber, total))
             return BatchEnd::Cancelled;
     }
@@ -89,6 +92,8 @@ struct Task {
     Logo logo;
     // Another line in flight names the same file: write it in turn only.
     bool ordered = false;
+    // The name climbs out of the output folder: the line cannot be written.
+    bool refused = false;
 };
 
 // Consecutive lines go to one worker together, so that threads meet once
@@ -208,6 +213,8 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
         std::exception_ptr failure;
         for (const Task& task : chunk.tasks) {
             try {
+                if (task.refused)
+                    throw Error::cannotCreateFile(task.path);
                 const QByteArray* bytes = task.logo.bytes.get();
                 if (task.logo.state) {
                     engine.renderFrom(*task.logo.state);
@@ -334,7 +341,8 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
             }
             QString path = outputPath(outputFolder, parsed.outputName);
             const bool ordered = recent.seen(path);
-            chunk.tasks.push_back({lineNumber, std::move(path), last, ordered});
+            const bool refused = !staysInFolder(parsed.outputName);
+            chunk.tasks.push_back({lineNumber, std::move(path), last, ordered, refused});
             // Full, or a worker is idle (a slow pipe): send what there is.
             if ((chunk.tasks.size() >= kChunkLines || pipeline.hungry()) && !send())
                 break;

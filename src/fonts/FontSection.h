@@ -8,6 +8,7 @@
 
 namespace zot {
 
+class PictureBudget;
 class TImgFont;
 class TTtfFont;
 
@@ -28,6 +29,8 @@ class FontSectionEditor {
     virtual QString designFolderPath() const = 0;
     virtual std::vector<std::unique_ptr<TImgFont>>& ImgFonts() = 0;
     virtual std::vector<std::unique_ptr<TTtfFont>>& TtfFonts() = 0;
+    // What the design's pictures may still take, shared by all its fonts.
+    virtual PictureBudget* pictureBudget() = 0;
 
   protected:
     virtual ~FontSectionEditor() = default;

@@ -1,6 +1,7 @@
 #include "fonts/TImgFont.h"
 
 #include "fonts/FontSection.h"
+#include "platform/Characters.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Error.h"
 #include "platform/ImageLoader.h"
@@ -29,10 +30,10 @@ qint64 roundDivHalfEven(qint64 a, qint64 b) {
     return q;
 }
 
-qint32 indexOf(const TImgFont& font, QChar c) {
+// c is one character: one UTF-16 unit, or two for one outside the BMP.
+qint32 indexOf(const TImgFont& font, QStringView c) {
     for (qint32 i = std::min(font.Count, qint32(TImgFont::kMaxCharacters)); i >= 1; --i) {
-        const QString& name = font.CharNames[i];
-        if (name.size() == 1 && name[0] == c)
+        if (font.CharNames[i] == c)
             return i;
     }
     return 0;
@@ -46,15 +47,16 @@ struct FirstPass {
 FirstPass measure(const TImgFont& font, const QString& lowered) {
     FirstPass pass;
     const qsizetype L = lowered.size();
-    for (qsizetype i = 0; i < L; ++i) {
-        const QChar c = lowered[i];
+    for (qsizetype i = 0; i < L;) {
+        const QStringView c = QStringView(lowered).mid(i, characterLength(lowered, i));
+        i += c.size();
         if (const qint32 idx = indexOf(font, c)) {
             pass.total += font.CharImages[idx].width();
             ++pass.found;
         }
-        if (font.Width == -1 && i + 1 < L)
+        if (font.Width == -1 && i < L)
             pass.total += font.CharSpace;
-        if (c == u' ')
+        if (c == u" ")
             pass.total += font.Space;
     }
     return pass;
@@ -111,11 +113,13 @@ void ParseImgFontSection(FontSectionEditor& editor, ScriptLines& lines) {
     if (!font.addLabelInput(editor))
         return;
     LoadCharacters(*font, editor.designFolderPath(),
-                   [&editor](const QString& line) { editor.appendError(line); });
+                   [&editor](const QString& line) { editor.appendError(line); },
+                   editor.pictureBudget());
 }
 
 void LoadCharacters(TImgFont& font, const QString& designFolderPath,
-                    const std::function<void(const QString&)>& report) {
+                    const std::function<void(const QString&)>& report, PictureBudget* budget) {
+    PictureBudget own;
     font.Count = 0;
     QString folder = joinPath(designFolderPath, font.FolderName);
     if (!folder.endsWith(u'/'))
@@ -130,17 +134,19 @@ void LoadCharacters(TImgFont& font, const QString& designFolderPath,
             break;
         }
         ++font.Count;
-        Bitmap image = loadPicture(folder + entry.name);
+        Bitmap image = loadPicture(folder + entry.name, budget ? *budget : own);
         image.setTransparent(font.Transparent);
         font.CharImages[font.Count] = std::move(image);
-        font.CharNames[font.Count] = entry.name.section(u'.', 0, 0);
+        // Up to the first "."; without one the name is empty and never matches.
+        const qsizetype dot = entry.name.indexOf(u'.');
+        font.CharNames[font.Count] = dot < 0 ? QString() : entry.name.left(dot);
     }
 }
 
 qint32 IndexOfCharacter(const TImgFont& font, const QString& character) {
-    if (character.size() != 1)
+    if (character.isEmpty() || characterLength(character, 0) != character.size())
         return 0;
-    return indexOf(font, character[0]);
+    return indexOf(font, character);
 }
 
 qint32 MeasureText(const TImgFont& font, const QString& text) {
@@ -204,16 +210,17 @@ Bitmap ComposeText(TImgFont& font, const QString& text) {
     const QString lower = lowered(text);
     const qsizetype L = lower.size();
     qint64 x = layout.x;
-    for (qsizetype i = 0; i < L; ++i) {
-        const QChar c = lower[i];
+    for (qsizetype i = 0; i < L;) {
+        const QStringView c = QStringView(lower).mid(i, characterLength(lower, i));
+        i += c.size();
         if (const qint32 idx = indexOf(font, c)) {
             const Bitmap& image = font.CharImages[idx];
             picture.draw(image, x, 0);
             x += image.width();
         }
-        if (i + 1 < L)
+        if (i < L)
             x += font.CharSpace;
-        if (c == u' ')
+        if (c == u" ")
             x += font.Space;
     }
     return picture;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Bitmap.h"
+#include "platform/PictureBudget.h"
 
 #include <QChar>
 #include <QString>
@@ -43,8 +44,10 @@ void ParseImgFontSection(FontSectionEditor& editor, ScriptLines& lines);
 
 // Loads every file of designFolderPath + FolderName as a character image.
 // report gets one line when the folder holds more files than a font can use.
+// The images are taken from budget when given (see loadPicture).
 void LoadCharacters(TImgFont& font, const QString& designFolderPath,
-                    const std::function<void(const QString&)>& report = {});
+                    const std::function<void(const QString&)>& report = {},
+                    PictureBudget* budget = nullptr);
 // Number (1..Count) of the image for a one-character text, 0 if none.
 qint32 IndexOfCharacter(const TImgFont& font, const QString& character);
 qint32 MeasureText(const TImgFont& font, const QString& text);

@@ -3,6 +3,7 @@
 #include "fonts/FontSection.h"
 #include "fonts/TImgFont.h"
 #include "platform/Bitmap.h"
+#include "platform/Characters.h"
 #include "platform/Error.h"
 #include "platform/SystemColors.h"
 #include "script/IntegerConversion.h"
@@ -117,9 +118,11 @@ QString SpacedText(const TTtfFont& font, const QString& text) {
         return text;
     QString spaced;
     spaced.reserve(text.size() * 2);
-    for (QChar c : text) {
-        spaced += c;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = characterLength(text, i);
+        spaced += QStringView(text).mid(i, n);
         spaced += u' ';
+        i += n;
     }
     return spaced;
 }

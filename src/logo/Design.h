@@ -4,6 +4,7 @@
 #include "fonts/TImgFont.h"
 #include "fonts/TTtfFont.h"
 #include "platform/Bitmap.h"
+#include "platform/PictureBudget.h"
 
 #include <QList>
 #include <QString>
@@ -30,6 +31,8 @@ struct Design {
     Bitmap imgExtraLeft;
     Bitmap imgExtraCenter;
     Bitmap imgExtraRight;
+    // The memory of all pictures above and of every character image.
+    PictureBudget Pictures;
     QStringList mFonts;  // temporary font files, as written in the script
     QList<int> mFontIds; // their ids in the font table, in the same order
 

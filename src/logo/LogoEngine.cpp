@@ -1,6 +1,8 @@
 #include "logo/LogoEngine.h"
 
 #include "platform/FontTable.h"
+#include "platform/NativeFiles.h"
+#include "platform/Paths.h"
 #include "platform/TextDecoding.h"
 
 #include <algorithm>
@@ -174,7 +176,8 @@ void LogoEngine::OpenDesign(const QString& folderName, const QString& parentFold
     design_.DesignFolder = folderName;
     designParent_ = parentFolder;
     resolver_.clear();
-    reScript.assign(readTextLines(designFile(QStringLiteral("script.zot"))));
+    design_.Pictures.reset();
+    reScript.assign(readScriptLines(designFile(QStringLiteral("script.zot"))));
     observer_.errorsHidden();
     ParseScript();
     observer_.logoResized();

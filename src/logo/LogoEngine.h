@@ -129,6 +129,7 @@ class LogoEngine : private FontSectionEditor {
     int AddLabelInput(const QString& editText, const QString& caption) override;
     std::vector<std::unique_ptr<TImgFont>>& ImgFonts() override { return design_.ImgFonts; }
     std::vector<std::unique_ptr<TTtfFont>>& TtfFonts() override { return design_.TtfFonts; }
+    PictureBudget* pictureBudget() override { return &design_.Pictures; }
 
     EngineObserver& observer_;
     QString programFolder_;

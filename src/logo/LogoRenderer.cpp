@@ -1,3 +1,4 @@
+#include "platform/Characters.h"
 #include "platform/Error.h"
 #include "script/IntegerConversion.h"
 #include "logo/LogoEngine.h"
@@ -97,7 +98,7 @@ void LogoEngine::ComposeBackground() {
             qint64 shift = 0;
             if (!d.ImgFonts.empty()) {
                 const TImgFont& first = *d.ImgFonts.front();
-                if (fontText(first.LabelIndex).size() % 2 == 0)
+                if (characterCount(fontText(first.LabelIndex)) % 2 == 0)
                     shift = CharacterPitch(first) / 2;
             }
             for (qint64 k = 1; k <= n; ++k)

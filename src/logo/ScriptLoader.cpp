@@ -75,16 +75,16 @@ void LogoEngine::ParseScript() {
         } else if (cmd == u"backgroundExtraMarge") {
             d.ExtraMarge = StrToInt(line.value);
         } else if (cmd == u"backgroundImage") {
-            d.imgBackground = loadPicture(designFile(line.value));
+            d.imgBackground = loadPicture(designFile(line.value), d.Pictures);
             observer_.viewSizeSet(d.imgBackground.width(), d.imgBackground.height());
         } else if (cmd == u"backgroundExtraLeft") {
-            d.imgExtraLeft = loadPicture(designFile(line.value));
+            d.imgExtraLeft = loadPicture(designFile(line.value), d.Pictures);
             d.HasExtraLeft = true;
         } else if (cmd == u"backgroundExtraCenter") {
-            d.imgExtraCenter = loadPicture(designFile(line.value));
+            d.imgExtraCenter = loadPicture(designFile(line.value), d.Pictures);
             d.HasExtraCenter = true;
         } else if (cmd == u"backgroundExtraRight") {
-            d.imgExtraRight = loadPicture(designFile(line.value));
+            d.imgExtraRight = loadPicture(designFile(line.value), d.Pictures);
             d.HasExtraRight = true;
         } else if (cmd == u"backgroundExtraExpandFrom") {
             if (const auto mode = expandModeFromKeyword(line.value))

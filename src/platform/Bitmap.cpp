@@ -332,10 +332,11 @@ Bitmap Bitmap::fromStorage(QImage storage, int bitsPerPixel, bool rgb565) {
             pal = defaultPalette(b.bpp_);
         // Every index must have an entry: missing ones are black.
         int maxIndex = 0;
-        for (int y = 0; y < storage.height() && maxIndex < 255; ++y) {
+        const int width = storage.width();
+        const int height = storage.height();
+        for (int y = 0; y < height && maxIndex < 255 && width > 0; ++y) {
             const uchar* line = storage.constScanLine(y);
-            for (int x = 0; x < storage.width(); ++x)
-                maxIndex = std::max<int>(maxIndex, line[x]);
+            maxIndex = std::max<int>(maxIndex, *std::max_element(line, line + width));
         }
         if (maxIndex >= pal.size()) {
             while (maxIndex >= (1 << b.bpp_))

@@ -99,7 +99,7 @@ qint64 rowStride(qint64 width, int bpp) {
 }
 
 // Fills header from the file and file-info headers; false when unreadable.
-bool readHeader(const Bytes& in, Header& h) {
+bool readHeader(const Bytes& in, Header& h, qint64 byteLimit) {
     if (!in.has(0, kFileHeaderSize + 4) || in.at(0)[0] != 'B' || in.at(0)[1] != 'M')
         return false;
     const quint32 offBits = in.u32(10);
@@ -197,7 +197,8 @@ bool readHeader(const Bytes& in, Header& h) {
     }
     }
     if (!pictureSizeAllowed(h.width, h.height, h.bpp) ||
-        !pictureSizeAllowed(h.width, h.height, storageBits))
+        !pictureSizeAllowed(h.width, h.height, storageBits) ||
+        rowStride(h.width, storageBits) * h.height > byteLimit)
         return false;
 
     // Colour table.
@@ -387,10 +388,10 @@ void put32(uchar* p, quint32 v) { qToLittleEndian(v, p); }
 
 } // namespace
 
-std::optional<Bitmap> decodeBmp(const QByteArray& data) {
+std::optional<Bitmap> decodeBmp(const QByteArray& data, qint64 byteLimit) {
     const Bytes in(data);
     Header h;
-    if (!readHeader(in, h))
+    if (!readHeader(in, h, byteLimit))
         return std::nullopt;
 
     const bool paletted = h.bpp <= 8;

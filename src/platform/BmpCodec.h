@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Bitmap.h"
+#include "platform/Error.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,7 +13,9 @@ namespace zot {
 // 16, 24 and 32 bits per pixel; RLE4, RLE8 and bitfields; bottom-up and
 // top-down rows. Gives nothing for anything it cannot read, including
 // pictures past the size limits of Error.h; never reads out of bounds.
-std::optional<Bitmap> decodeBmp(const QByteArray& data);
+// A picture whose pixels would take more than byteLimit bytes is refused from
+// its header, before anything is allocated.
+std::optional<Bitmap> decodeBmp(const QByteArray& data, qint64 byteLimit = kMaxPictureBytes);
 
 // The bitmap as a BMP file in its own pixel format: BITMAPINFOHEADER, colour
 // table for paletted formats, 5-6-5 bitfields for 16-bit 5-6-5 pictures.

@@ -1,5 +1,7 @@
 #include "platform/DirectoryListing.h"
 
+#include "platform/NativeFiles.h"
+
 #include <QFile>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -8,7 +10,7 @@ namespace zot {
 
 std::vector<DirectoryEntry> listDirectory(const QString& folder) {
     std::vector<DirectoryEntry> entries;
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = nativePath(folder);
     DIR* dir = ::opendir(native.constData());
     if (!dir)
         return entries;
@@ -17,7 +19,8 @@ std::vector<DirectoryEntry> listDirectory(const QString& folder) {
         if (name == "." || name == "..")
             continue;
         DirectoryEntry entry;
-        entry.name = QFile::decodeName(name);
+        entry.name = decodeFileName(name);
+        entry.rawName = name;
         entry.isHidden = name.startsWith('.');
         bool isDir = ent->d_type == DT_DIR;
         if (ent->d_type == DT_UNKNOWN || ent->d_type == DT_LNK) {

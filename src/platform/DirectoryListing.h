@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <vector>
 
 namespace zot {
 
 struct DirectoryEntry {
-    QString name;
+    QString name;       // decodeFileName(rawName)
+    QByteArray rawName; // the name's bytes on disk
     bool isDirectory = false;
     bool isHidden = false; // name starts with "."
 };

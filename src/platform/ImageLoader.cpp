@@ -2,9 +2,9 @@
 
 #include "platform/BmpCodec.h"
 #include "platform/Error.h"
+#include "platform/NativeFiles.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
@@ -19,22 +19,31 @@ constexpr qint64 kMaxBmpFileBytes = kMaxPictureBytes + 64 * 1024;
 // QImageReader's allocation limit, in MiB.
 constexpr int kAllocationLimitMiB = int(kMaxPictureBytes / (1024 * 1024));
 
-Bitmap loadBmp(QFile& file) {
+Bitmap loadBmp(QFile& file, qint64 byteLimit) {
     const QByteArray data = file.read(std::min(file.size(), kMaxBmpFileBytes));
-    std::optional<Bitmap> bitmap = decodeBmp(data);
+    std::optional<Bitmap> bitmap = decodeBmp(data, byteLimit);
     return bitmap ? *bitmap : Bitmap();
 }
 
-Bitmap loadWithQt(QFile& file) {
+Bitmap loadWithQt(QFile& file, qint64 byteLimit) {
     // Only the formats a design may hold; the format decided by content.
     const QByteArray format = QImageReader::imageFormat(&file).toLower();
     if (format != "png" && format != "gif" && format != "jpeg" && format != "jpg")
         return {};
     QImageReader reader(&file, format);
     reader.setDecideFormatFromContent(false);
-    reader.setAllocationLimit(kAllocationLimitMiB);
+    // Qt decodes to at most 32 bits per pixel. The declared size is checked
+    // against what is left before a pixel is decoded; the allocation limit
+    // (whole MiB, and 0 would mean none) stops a reader whose picture grows
+    // past its declaration.
+    const qint64 limit = std::min(byteLimit, kMaxPictureBytes);
+    reader.setAllocationLimit(
+        int(std::clamp<qint64>(limit / (1024 * 1024), 1, kAllocationLimitMiB)));
     const QSize size = reader.size();
-    if (size.isValid() && !pictureSizeAllowed(size.width(), size.height(), 32))
+    if (!size.isValid())
+        return {};
+    if (!pictureSizeAllowed(size.width(), size.height(), 32) ||
+        qint64(size.width()) * size.height() * 4 > limit)
         return {};
     QImage image;
     if (!reader.read(&image) || image.isNull())
@@ -53,21 +62,31 @@ Bitmap loadWithQt(QFile& file) {
 
 } // namespace
 
-Bitmap loadPicture(const QString& path) {
+qint64 pictureBytes(const Bitmap& bitmap) {
+    return bitmap.isEmpty() ? 0 : qint64(bitmap.storage().sizeInBytes());
+}
+
+Bitmap loadPicture(const QString& path, PictureBudget& budget) {
     try {
-        const QFileInfo info(path);
-        if (path.isEmpty() || !info.isFile())
+        if (!nativeIsFile(path))
             return {};
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        QFile file;
+        if (!openNativeFile(file, path))
             return {};
-        if (file.peek(2) == "BM")
-            return loadBmp(file);
-        return loadWithQt(file);
+        const qint64 limit = budget.remaining();
+        Bitmap picture = file.peek(2) == "BM" ? loadBmp(file, limit) : loadWithQt(file, limit);
+        if (!budget.take(pictureBytes(picture)))
+            return {};
+        return picture;
     } catch (...) {
         // Out of memory or a picture past the limits: an empty picture.
         return {};
     }
+}
+
+Bitmap loadPicture(const QString& path) {
+    PictureBudget budget;
+    return loadPicture(path, budget);
 }
 
 } // namespace zot

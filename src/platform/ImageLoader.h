@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Bitmap.h"
+#include "platform/PictureBudget.h"
 
 #include <QString>
 
@@ -8,6 +9,13 @@ namespace zot {
 
 // Loads a design's picture: BMP through our own reader, PNG, GIF and JPEG
 // through Qt's. Anything it cannot read gives an empty picture; it never fails.
+// The picture's memory is taken from budget; one that would cross it is
+// refused from its header, before any pixel is decoded, and loads empty.
+Bitmap loadPicture(const QString& path, PictureBudget& budget);
+// One picture on its own, within a fresh default budget.
 Bitmap loadPicture(const QString& path);
+
+// Bytes a loaded bitmap holds (0 for an empty one).
+qint64 pictureBytes(const Bitmap& bitmap);
 
 } // namespace zot

@@ -1,5 +1,8 @@
 #include "platform/Paths.h"
 
+#include "platform/DirectoryListing.h"
+#include "platform/NativeFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -20,8 +23,11 @@ const QStringList& PathResolver::listing(const QString& folder) {
     auto it = listings_.find(folder);
     if (it == listings_.end()) {
         const QString dir = folder.isEmpty() ? QStringLiteral(".") : folder;
-        it = listings_.insert(folder, QDir(dir).entryList(QDir::AllEntries | QDir::Hidden |
-                                                          QDir::System | QDir::NoDotAndDotDot));
+        QStringList names;
+        for (const DirectoryEntry& entry : listDirectory(dir))
+            names.append(entry.name);
+        names.sort(Qt::CaseInsensitive);
+        it = listings_.insert(folder, names);
     }
     return *it;
 }
@@ -34,7 +40,7 @@ QString PathResolver::resolve(const QString& folder, const QString& name) {
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString& part = parts[i];
         QString component = part;
-        if (!part.isEmpty() && part != u"." && part != u".." && !QFileInfo::exists(path + part)) {
+        if (!part.isEmpty() && part != u"." && part != u".." && !nativeExists(path + part)) {
             for (const QString& entry : listing(path)) {
                 if (entry.compare(part, Qt::CaseInsensitive) == 0) {
                     component = entry;
@@ -58,6 +64,21 @@ QString outputPath(const QString& folder, const QString& name) {
     QString rest = name;
     rest.replace(u'\\', u'/');
     return withSeparator(folder) + rest;
+}
+
+bool staysInFolder(const QString& name) {
+    QString rest = name;
+    rest.replace(u'\\', u'/');
+    int depth = 0;
+    for (const QString& part : rest.split(u'/')) {
+        if (part == u"..")
+            --depth;
+        else if (!part.isEmpty() && part != u".")
+            ++depth;
+        if (depth < 0)
+            return false;
+    }
+    return true;
 }
 
 QString programFolder() {

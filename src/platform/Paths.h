@@ -29,6 +29,11 @@ QString joinPath(const QString& folder, const QString& name);
 // "ACME.bmp".
 QString outputPath(const QString& folder, const QString& name);
 
+// Whether a name given for a file in a folder stays inside it: ".." may
+// climb back only as far as the name went down. A downloaded batch file must
+// not write over files elsewhere.
+bool staysInFolder(const QString& name);
+
 // The folder that holds the running executable.
 QString programFolder();
 

@@ -167,7 +167,10 @@ QStringList readTextLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error::cannotOpenFile(path);
-    const QByteArray bytes = file.readAll();
+    return decodeLines(file.readAll());
+}
+
+QStringList decodeLines(const QByteArray& bytes) {
     const bool utf8 = isValidUtf8(bytes);
     LineSplitter splitter;
     splitter.feed(utf8 ? withoutByteOrderMark(bytes) : QByteArrayView(bytes));

@@ -50,6 +50,8 @@ class LineSplitter {
     // No more bytes will come: what is left becomes the last line.
     void finish();
     bool finished() const { return finished_; }
+    // Bytes of the line not finished yet.
+    qsizetype pendingBytes() const { return buffer_.size() - pos_; }
 
     // The next complete line without its break, or nothing until more bytes
     // come (or, once finished, at the end).
@@ -71,6 +73,9 @@ class LineSplitter {
     bool skippedText_ = false; // skipLine() dropped bytes of the unfinished line
     bool finished_ = false;
 };
+
+// A whole file's bytes as lines, by the rules above.
+QStringList decodeLines(const QByteArray& bytes);
 
 // Reads a file's lines. Throws Error::cannotOpenFile(path) when the file
 // cannot be read.

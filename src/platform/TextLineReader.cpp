@@ -52,9 +52,20 @@ void TextLineReader::readChunk(LineSplitter& splitter) {
         splitter.feed(chunk);
 }
 
+Error TextLineReader::lineTooLong() const {
+    const QString source =
+        stream_ ? QStringLiteral("standard input") : file_.fileName();
+    return Error(QStringLiteral("Line %1 of %2 is longer than 1 MiB")
+                     .arg(linesRead_ + 1)
+                     .arg(source));
+}
+
 std::optional<QString> TextLineReader::next() {
     while (true) {
         if (auto line = splitter_.takeLine()) {
+            if (line->size() > kMaxLineBytes)
+                throw lineTooLong();
+            ++linesRead_;
             QByteArrayView bytes(*line);
             // A stream cannot be read ahead: each of its lines decides alone.
             if (!(stream_ ? isValidUtf8(bytes) : utf8_))
@@ -66,6 +77,9 @@ std::optional<QString> TextLineReader::next() {
         }
         if (splitter_.finished())
             return std::nullopt;
+        // A line that never ends would take all memory: it stops here.
+        if (splitter_.pendingBytes() > kMaxLineBytes)
+            throw lineTooLong();
         readChunk(splitter_);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Error.h"
 #include "platform/TextDecoding.h"
 
 #include <QByteArray>
@@ -15,6 +16,9 @@ namespace zot {
 // memory however long the file is.
 class TextLineReader {
   public:
+    // A longer line ends the reading: next() throws an Error naming it.
+    static constexpr qsizetype kMaxLineBytes = 1024 * 1024;
+
     // Throws Error::cannotOpenFile(path) when the file cannot be read.
     explicit TextLineReader(const QString& path);
     // Standard input, read as it comes (a pipe may be endless): nothing is
@@ -25,18 +29,21 @@ class TextLineReader {
 
     // The number of lines, or -1 when it is not known ahead.
     qint64 lineCount() const { return lineCount_; }
-    // The next line, or nothing at the end of the file.
+    // The next line, or nothing at the end of the file. Throws an Error for
+    // a line longer than kMaxLineBytes.
     std::optional<QString> next();
 
   private:
     // Feeds the splitter the next chunk, or finishes it at the end of the file.
     void readChunk(LineSplitter& splitter);
+    Error lineTooLong() const;
 
     QFile file_;
     bool stream_ = false;
     bool utf8_ = true;
     bool firstLine_ = true;
     qint64 lineCount_ = 0;
+    qint64 linesRead_ = 0;
     LineSplitter splitter_;
 };
 

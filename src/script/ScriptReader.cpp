@@ -1,5 +1,7 @@
 #include "script/ScriptReader.h"
 
+#include "platform/Characters.h"
+
 namespace zot {
 
 namespace {
@@ -34,7 +36,8 @@ ScriptLine ReadScriptLine(ScriptLines& lines, qint32& lineNumber) {
         }
         if (!line.value.isEmpty() && (line.value[0] == u'"' || line.value[0] == u'\'')) {
             // First and last character go, whatever the last one is.
-            line.value = line.value.mid(1, line.value.size() - 2);
+            const qsizetype kept = line.value.size() - 1 - lastCharacterLength(line.value);
+            line.value = kept > 0 ? line.value.mid(1, kept) : QString();
         }
         line.rawLine = lines.front();
         lines.popFront();

@@ -238,6 +238,20 @@ TEST_F(CliBatchTest, JobsStopAtTheSameLineAsOneJob) {
     }
 }
 
+TEST_F(CliBatchTest, ANameClimbingOutOfTheOutputFolderIsRefused) {
+    const QString out = outFolder("inner/out");
+    const QString batch = writeBatch("a;1;first.bmp\na;2;..\\escape.bmp\na;3;last.bmp\n");
+    for (const char* jobs : {"1", "2"}) {
+        const Result r = runCli({"batch", design, batch, out, "--jobs", jobs});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "Zotmaker: Cannot create file " + out + "/../escape.bmp.\n");
+        EXPECT_TRUE(QFile::exists(out + "/first.bmp"));
+        EXPECT_FALSE(QFile::exists(out + "/last.bmp"));
+        EXPECT_FALSE(QFile::exists(dir.path() + "/inner/escape.bmp"));
+        QFile::remove(out + "/first.bmp");
+    }
+}
+
 TEST_F(CliBatchTest, StandardInputIsABatchFile) {
     const QString fromFile = outFolder("file");
     const QString fromPipe = outFolder("pipe");

@@ -91,7 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"\t name \t=\t x \t", "name", "x"},
                       LineCase{"\"name\" = 1", "\"name\"", "1"}, // commands are never unquoted
                       LineCase{"name = ' x ' # note", "name", " x "},
-                      LineCase{"name = caf\xc3\xa9", "name", "caf\xc3\xa9"}));
+                      LineCase{"name = caf\xc3\xa9", "name", "caf\xc3\xa9"},
+                      // A character outside the BMP is cut whole, never halved.
+                      LineCase{"default=\"ab\xf0\x9f\x98\x80", "default", "ab"},
+                      LineCase{"default=\"\xf0\x9f\x98\x80\"", "default", "\xf0\x9f\x98\x80"},
+                      LineCase{"default='\xf0\x9f\x98\x80", "default", ""}));
 
 TEST(ReadScriptLine, SkipsBlankCommentAndEqualsLinesCountingThem) {
     ScriptLines lines({QStringLiteral("    "), QStringLiteral("# comment"),
