@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     int maxLines = 100000;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--max-lines")); i >= 0 && i + 1 < args.size()) {
+    if (const qsizetype i = args.indexOf(QStringLiteral("--max-lines"));
+        i >= 0 && i + 1 < args.size()) {
         maxLines = args[i + 1].toInt();
         args.remove(i, 2);
     }

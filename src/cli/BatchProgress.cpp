@@ -23,8 +23,7 @@ QString BatchProgress::describe(qint64 done, qint64 total, double seconds) {
 }
 
 void BatchProgress::show(qint64 done, qint64 total) {
-    const QByteArray text =
-        describe(done, total, double(clock_.nsecsElapsed()) / 1e9).toUtf8();
+    const QByteArray text = describe(done, total, double(clock_.nsecsElapsed()) / 1e9).toUtf8();
     if (terminal_)
         std::fprintf(out_, "\r\033[K%s", text.constData());
     else

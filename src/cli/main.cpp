@@ -1,13 +1,13 @@
 // zotmaker-cli: opens a design, renders and writes logos without a display.
+#include "cli/BatchProgress.h"
 #include "cli/TopLevel.h"
 #include "editor/BatchProcessor.h"
 #include "editor/HeadlessEditor.h"
-#include "cli/BatchProgress.h"
-#include "platform/LogoFile.h"
-#include "platform/TextLineReader.h"
-#include "platform/Error.h"
-#include "platform/Memory.h"
 #include "logo/LogoEngine.h"
+#include "platform/Error.h"
+#include "platform/LogoFile.h"
+#include "platform/Memory.h"
+#include "platform/TextLineReader.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -15,8 +15,8 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <algorithm>
-#include <optional>
 #include <cstdio>
+#include <optional>
 
 namespace {
 

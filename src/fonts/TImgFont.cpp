@@ -112,9 +112,9 @@ void ParseImgFontSection(FontSectionEditor& editor, ScriptLines& lines) {
     }
     if (!font.addLabelInput(editor))
         return;
-    LoadCharacters(*font, editor.designFolderPath(),
-                   [&editor](const QString& line) { editor.appendError(line); },
-                   editor.pictureBudget());
+    LoadCharacters(
+        *font, editor.designFolderPath(),
+        [&editor](const QString& line) { editor.appendError(line); }, editor.pictureBudget());
 }
 
 void LoadCharacters(TImgFont& font, const QString& designFolderPath,
@@ -168,8 +168,7 @@ TextLayout LayoutText(const TImgFont& font, const QString& text) {
         break;
     case u'F':
         if (n > 1)
-            layout.charSpace =
-                saturateToInt32(roundDivHalfEven(qint64(font.Width) - total, n - 1));
+            layout.charSpace = saturateToInt32(roundDivHalfEven(qint64(font.Width) - total, n - 1));
         break;
     default:
         break;

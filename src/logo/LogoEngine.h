@@ -121,8 +121,7 @@ class LogoEngine : private FontSectionEditor {
     // Steps the fonts through the renderings that setting the changed inputs
     // one by one would do, without drawing: with last, the final rendering
     // too. False when one of them would fail; the state is then as before.
-    bool simulateRenderings(const QStringList& fields, const std::vector<int>& changed,
-                            bool last);
+    bool simulateRenderings(const QStringList& fields, const std::vector<int>& changed, bool last);
 
     // What the font sections see of the engine.
     qint32& LineNumber() override { return design_.LineNumber; }

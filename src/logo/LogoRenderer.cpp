@@ -1,7 +1,7 @@
+#include "logo/LogoEngine.h"
 #include "platform/Characters.h"
 #include "platform/Error.h"
 #include "script/IntegerConversion.h"
-#include "logo/LogoEngine.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
+#include "logo/LogoEngine.h"
 #include "platform/FontTable.h"
 #include "platform/ImageLoader.h"
 #include "script/IntegerConversion.h"
-#include "logo/LogoEngine.h"
 
 namespace zot {
 

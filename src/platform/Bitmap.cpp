@@ -15,7 +15,8 @@
 #include <emmintrin.h>
 #endif
 
-static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "Bitmap storage access assumes a little-endian host");
+static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN,
+              "Bitmap storage access assumes a little-endian host");
 
 namespace zot {
 
@@ -98,12 +99,11 @@ QList<QRgb> defaultPalette(int bpp) {
     if (bpp <= 1)
         return {qRgb(0, 0, 0), qRgb(255, 255, 255)};
     // The 16 colours of the Windows VGA palette, in their usual order.
-    QList<QRgb> pal = {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),
-                       qRgb(128, 128, 0),   qRgb(0, 0, 128),   qRgb(128, 0, 128),
-                       qRgb(0, 128, 128),   qRgb(192, 192, 192), qRgb(128, 128, 128),
-                       qRgb(255, 0, 0),     qRgb(0, 255, 0),   qRgb(255, 255, 0),
-                       qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255),
-                       qRgb(255, 255, 255)};
+    QList<QRgb> pal = {
+        qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+        qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+        qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+        qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
     if (bpp <= 4)
         return pal;
     // 8 bits: the VGA colours, a 6 x 6 x 6 colour cube and 24 greys.
@@ -138,7 +138,7 @@ int nearestInPalette(const QList<QRgb>& palette, QRgb colour) {
 
 // Maps colours to nearest palette entries for the length of one operation.
 class NearestMapper {
-public:
+  public:
     NearestMapper(const QList<QRgb>& palette, detail::NearestCache* cache)
         : palette_(palette), cache_(cache) {}
     int operator()(QRgb colour) {
@@ -164,7 +164,7 @@ public:
         return index;
     }
 
-private:
+  private:
     const QList<QRgb>& palette_;
     detail::NearestCache* cache_;
     QRgb last_ = 0;
@@ -174,8 +174,8 @@ private:
 // Copies a w x h block pixel by pixel, converting with conv and, when
 // Transparent, leaving out the pixels for which skip is true.
 template <typename S, typename D, bool Transparent, typename Conv, typename Skip>
-void blitRows(const uchar* src, qsizetype srcStride, uchar* dst, qsizetype dstStride, int w,
-              int h, Conv conv, Skip skip) {
+void blitRows(const uchar* src, qsizetype srcStride, uchar* dst, qsizetype dstStride, int w, int h,
+              Conv conv, Skip skip) {
     for (int row = 0; row < h; ++row) {
         const S* s = reinterpret_cast<const S*>(src + row * srcStride);
         D* d = reinterpret_cast<D*>(dst + row * dstStride);
@@ -201,8 +201,8 @@ void blitRows(const uchar* src, qsizetype srcStride, uchar* dst, qsizetype dstSt
 }
 
 template <typename S, typename D, typename Conv, typename Skip>
-void blit(bool transparent, const uchar* src, qsizetype srcStride, uchar* dst,
-          qsizetype dstStride, int w, int h, Conv conv, Skip skip) {
+void blit(bool transparent, const uchar* src, qsizetype srcStride, uchar* dst, qsizetype dstStride,
+          int w, int h, Conv conv, Skip skip) {
     if (transparent)
         blitRows<S, D, true>(src, srcStride, dst, dstStride, w, h, conv, skip);
     else
@@ -217,21 +217,25 @@ void blitFromTrueColour(Kind dstKind, bool transparent, const uchar* src, qsizet
                         const QList<QRgb>& dstPalette, detail::NearestCache* cache) {
     switch (dstKind) {
     case Kind::Rgb32:
-        blit<S, quint32>(transparent, src, srcStride, dst, dstStride, w, h,
-                         [&](S v) { return quint32(toRgb(v)); }, skip);
+        blit<S, quint32>(
+            transparent, src, srcStride, dst, dstStride, w, h,
+            [&](S v) { return quint32(toRgb(v)); }, skip);
         break;
     case Kind::Rgb555:
-        blit<S, quint16>(transparent, src, srcStride, dst, dstStride, w, h,
-                         [&](S v) { return to555(toRgb(v)); }, skip);
+        blit<S, quint16>(
+            transparent, src, srcStride, dst, dstStride, w, h, [&](S v) { return to555(toRgb(v)); },
+            skip);
         break;
     case Kind::Rgb565:
-        blit<S, quint16>(transparent, src, srcStride, dst, dstStride, w, h,
-                         [&](S v) { return to565(toRgb(v)); }, skip);
+        blit<S, quint16>(
+            transparent, src, srcStride, dst, dstStride, w, h, [&](S v) { return to565(toRgb(v)); },
+            skip);
         break;
     case Kind::Indexed: {
         NearestMapper mapper(dstPalette, cache);
-        blit<S, uchar>(transparent, src, srcStride, dst, dstStride, w, h,
-                       [&](S v) { return uchar(mapper(toRgb(v))); }, skip);
+        blit<S, uchar>(
+            transparent, src, srcStride, dst, dstStride, w, h,
+            [&](S v) { return uchar(mapper(toRgb(v))); }, skip);
         break;
     }
     }
@@ -547,8 +551,9 @@ void Bitmap::draw(const Bitmap& src, qint64 x, qint64 y) {
                 for (int i = 0; i < 256; ++i)
                     map[i] = uchar(i < src.palette_.size() ? mapper(colours[i]) : mapper(kOpaque));
             }
-            blit<uchar, uchar>(transparent, s, srcStride, d, dstStride, w, h,
-                               [&](uchar v) { return map[v]; }, skip);
+            blit<uchar, uchar>(
+                transparent, s, srcStride, d, dstStride, w, h, [&](uchar v) { return map[v]; },
+                skip);
             break;
         }
         case Kind::Rgb555:
@@ -556,13 +561,15 @@ void Bitmap::draw(const Bitmap& src, qint64 x, qint64 y) {
             quint16 map[256];
             for (int i = 0; i < 256; ++i)
                 map[i] = dstKind == Kind::Rgb555 ? to555(colours[i]) : to565(colours[i]);
-            blit<uchar, quint16>(transparent, s, srcStride, d, dstStride, w, h,
-                                 [&](uchar v) { return map[v]; }, skip);
+            blit<uchar, quint16>(
+                transparent, s, srcStride, d, dstStride, w, h, [&](uchar v) { return map[v]; },
+                skip);
             break;
         }
         case Kind::Rgb32:
-            blit<uchar, quint32>(transparent, s, srcStride, d, dstStride, w, h,
-                                 [&](uchar v) { return quint32(colours[v]); }, skip);
+            blit<uchar, quint32>(
+                transparent, s, srcStride, d, dstStride, w, h,
+                [&](uchar v) { return quint32(colours[v]); }, skip);
             break;
         }
         return;
@@ -582,9 +589,10 @@ void Bitmap::draw(const Bitmap& src, qint64 x, qint64 y) {
     case Kind::Rgb555: {
         const quint16 key16 = to555(key);
         if (dstKind == Kind::Rgb555) {
-            blit<quint16, quint16>(transparent, s, srcStride, d, dstStride, w, h,
-                                   [](quint16 v) { return quint16(v & 0x7fff); },
-                                   [key16](quint16 v) { return (v & 0x7fff) == key16; });
+            blit<quint16, quint16>(
+                transparent, s, srcStride, d, dstStride, w, h,
+                [](quint16 v) { return quint16(v & 0x7fff); },
+                [key16](quint16 v) { return (v & 0x7fff) == key16; });
             break;
         }
         blitFromTrueColour<quint16>(
@@ -596,15 +604,15 @@ void Bitmap::draw(const Bitmap& src, qint64 x, qint64 y) {
     case Kind::Rgb565: {
         const quint16 key16 = to565(key);
         if (dstKind == Kind::Rgb565) {
-            blit<quint16, quint16>(transparent, s, srcStride, d, dstStride, w, h,
-                                   [](quint16 v) { return v; },
-                                   [key16](quint16 v) { return v == key16; });
+            blit<quint16, quint16>(
+                transparent, s, srcStride, d, dstStride, w, h, [](quint16 v) { return v; },
+                [key16](quint16 v) { return v == key16; });
             break;
         }
         blitFromTrueColour<quint16>(
             dstKind, transparent, s, srcStride, d, dstStride, w, h,
-            [](quint16 v) { return from565(v); },
-            [key16](quint16 v) { return v == key16; }, palette_, nearest_.get());
+            [](quint16 v) { return from565(v); }, [key16](quint16 v) { return v == key16; },
+            palette_, nearest_.get());
         break;
     }
     case Kind::Indexed:

@@ -24,7 +24,7 @@ struct NearestCache; // colour -> nearest palette entry, shared by copies
 // A bitmap with a zero width or height holds a null QImage but keeps its
 // format, so widening it later gives the right kind of picture.
 class Bitmap {
-public:
+  public:
     Bitmap() = default; // empty, 0 x 0, 32 bits per pixel
 
     // A new picture whose pixels are all bits 0 (black, or palette entry 0).
@@ -73,7 +73,7 @@ public:
     QImage toImage() const;
     const QImage& storage() const { return image_; }
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     int bpp_ = 32;

@@ -28,7 +28,7 @@ constexpr QRgb kBlack = 0xff000000u;
 
 // Bounds-checked little-endian reads from the file's bytes.
 class Bytes {
-public:
+  public:
     explicit Bytes(const QByteArray& data)
         : p_(reinterpret_cast<const uchar*>(data.constData())), n_(data.size()) {}
     qint64 size() const { return n_; }
@@ -40,14 +40,14 @@ public:
     quint32 u32(qint64 offset) const { return qFromLittleEndian<quint32>(p_ + offset); }
     qint32 i32(qint64 offset) const { return qFromLittleEndian<qint32>(p_ + offset); }
 
-private:
+  private:
     const uchar* p_;
     qint64 n_;
 };
 
 // One colour channel of a bitfields mask, scaled to 8 bits.
 class Channel {
-public:
+  public:
     explicit Channel(quint32 mask) : mask_(mask) {
         if (mask == 0)
             return;
@@ -64,7 +64,7 @@ public:
         return uint((quint64(v) * 255 + max_ / 2) / max_);
     }
 
-private:
+  private:
     quint32 mask_;
     int shift_ = 0;
     int bits_ = 0;
@@ -105,8 +105,8 @@ bool readHeader(const Bytes& in, Header& h, qint64 byteLimit) {
     const quint32 offBits = in.u32(10);
     const quint32 headerSize = in.u32(14);
     const bool core = headerSize == 12;
-    if (!(core || headerSize == 40 || headerSize == 52 || headerSize == 56 ||
-          headerSize == 108 || headerSize == 124))
+    if (!(core || headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
+          headerSize == 124))
         return false;
     if (!in.has(kFileHeaderSize, headerSize))
         return false;
@@ -383,8 +383,12 @@ void decodeRle(const Bytes& in, const Header& h, QImage& image, int& maxIndex) {
     maxIndex = std::max(maxIndex, localMax);
 }
 
-void put16(uchar* p, quint16 v) { qToLittleEndian(v, p); }
-void put32(uchar* p, quint32 v) { qToLittleEndian(v, p); }
+void put16(uchar* p, quint16 v) {
+    qToLittleEndian(v, p);
+}
+void put32(uchar* p, quint32 v) {
+    qToLittleEndian(v, p);
+}
 
 } // namespace
 

@@ -8,7 +8,7 @@ namespace zot {
 // A failure that ends the current action. Each action's top level catches it
 // and shows errorBoxText(message()) in the one error box.
 class Error : public std::runtime_error {
-public:
+  public:
     explicit Error(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
@@ -18,7 +18,7 @@ public:
     static Error cannotCreateFile(const QString& path);
     static Error pictureTooLarge(qint64 width, qint64 height);
 
-private:
+  private:
     QString message_;
 };
 

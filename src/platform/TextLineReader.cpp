@@ -53,11 +53,9 @@ void TextLineReader::readChunk(LineSplitter& splitter) {
 }
 
 Error TextLineReader::lineTooLong() const {
-    const QString source =
-        stream_ ? QStringLiteral("standard input") : file_.fileName();
-    return Error(QStringLiteral("Line %1 of %2 is longer than 1 MiB")
-                     .arg(linesRead_ + 1)
-                     .arg(source));
+    const QString source = stream_ ? QStringLiteral("standard input") : file_.fileName();
+    return Error(
+        QStringLiteral("Line %1 of %2 is longer than 1 MiB").arg(linesRead_ + 1).arg(source));
 }
 
 std::optional<QString> TextLineReader::next() {

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -146,9 +146,8 @@ TEST_F(CliTest, BatchWritesOneLogoPerLineAndReportsProgress) {
     Result r = runCli({"batch", design, batch.fileName(), outDir, "--progress"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     // Not a terminal: plain lines, the last with the total and the rate.
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("2 of 2 lines, \\d+ logos/s\n$"))
-                    .match(r.err)
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("2 of 2 lines, \\d+ logos/s\n$")).match(r.err).hasMatch())
         << r.err.toStdString();
     const auto two = readBmp(outDir + "/two.bmp");
     ASSERT_TRUE(two);
@@ -269,8 +268,7 @@ TEST_F(CliBatchTest, PngHoldsTheBmpPixels) {
     const QString batch = writeBatch("aaa;x;logo.bmp\n");
     EXPECT_EQ(runCli({"batch", design, batch, bmp}).exitCode, 0);
     EXPECT_EQ(runCli({"batch", design, batch, png, "--format", "png"}).exitCode, 0);
-    EXPECT_EQ(runCli({"render", design, "--text", "aa", "--out", png + "/r.png", "--format",
-                      "png"})
+    EXPECT_EQ(runCli({"render", design, "--text", "aa", "--out", png + "/r.png", "--format", "png"})
                   .exitCode,
               0);
     EXPECT_EQ(runCli({"render", design, "--text", "aa", "--out", bmp + "/r.bmp"}).exitCode, 0);

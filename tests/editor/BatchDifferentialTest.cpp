@@ -45,10 +45,10 @@ class RandomDesign {
 
     void picture(const QString& name, int width, int height) {
         const int bpp = chance(30) ? 8 : 24;
-        Bitmap bitmap = Bitmap::create(width, height, bpp,
-                                       bpp == 8 ? QList<QRgb>{0xff000000, 0xffffffff, 0xffff0000,
-                                                              0xff00ff00, 0xff0000ff}
-                                                : QList<QRgb>{});
+        Bitmap bitmap = Bitmap::create(
+            width, height, bpp,
+            bpp == 8 ? QList<QRgb>{0xff000000, 0xffffffff, 0xffff0000, 0xff00ff00, 0xff0000ff}
+                     : QList<QRgb>{});
         const QRgb colours[] = {0xff000000, 0xffffffff, 0xffff0000, 0xff00ff00, 0xff0000ff};
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
@@ -62,8 +62,8 @@ class RandomDesign {
         QByteArray script;
         picture("bg.bmp", pick(10, 50), pick(8, 24));
         script += "backgroundImage=bg.bmp\n";
-        static const char* const modes[] = {nullptr, "center", "leftright", "left", "right",
-                                            "character"};
+        static const char* const modes[] = {nullptr, "center", "leftright",
+                                            "left",  "right",  "character"};
         if (const char* mode = modes[pick(0, 5)])
             script += QByteArray("backgroundExtraExpandFrom=") + mode + "\n";
         for (const char* piece : {"Left", "Center", "Right"}) {
@@ -106,16 +106,17 @@ class RandomDesign {
     }
 
     QByteArray trueTypeFont() {
-        QByteArray section = "ttfFont\nname=DejaVu Sans\nsize=" + QByteArray::number(pick(5, 9)) +
-                             "\n";
+        QByteArray section =
+            "ttfFont\nname=DejaVu Sans\nsize=" + QByteArray::number(pick(5, 9)) + "\n";
         static const char* const aligns[] = {"left", "center", "right"};
         section += QByteArray("align=") + aligns[pick(0, 2)] + "\n";
         if (chance(30))
             section += "spaced\n";
         section += chance(40) ? QByteArray("xpos=center\n")
                               : "xpos=" + QByteArray::number(pick(-5, 30)) + "\n";
-        section += "ypos=" + QByteArray::number(pick(-3, 8)) + "\ncolor=" +
-                   QByteArray::number(pick(0, 0xffffff)) + "\ndefault=ab\nttfFontEnd\n";
+        section += "ypos=" + QByteArray::number(pick(-3, 8)) +
+                   "\ncolor=" + QByteArray::number(pick(0, 0xffffff)) +
+                   "\ndefault=ab\nttfFontEnd\n";
         return section;
     }
 
@@ -241,11 +242,10 @@ class FailingBatch : public ::testing::Test {
         writeBmpFile(Bitmap::create(20, 10, 24), folder + "c.bmp");
         writeBmpFile(Bitmap::create(9000, 2, 24), folder + "wide/w.bmp");
         writeBmpFile(Bitmap::create(2, 2, 24), folder + "wide/x.bmp");
-        writeBytes(folder + "script.zot",
-                   "backgroundImage=bg.bmp\nbackgroundExtraCenter=c.bmp\n"
-                   "backgroundExtraExpandFrom=center\n"
-                   "imgFont\nname=wide\ndefault=x\nimgFontEnd\n"
-                   "imgFont\nname=wide\ndefault=x\nimgFontEnd\n");
+        writeBytes(folder + "script.zot", "backgroundImage=bg.bmp\nbackgroundExtraCenter=c.bmp\n"
+                                          "backgroundExtraExpandFrom=center\n"
+                                          "imgFont\nname=wide\ndefault=x\nimgFontEnd\n"
+                                          "imgFont\nname=wide\ndefault=x\nimgFontEnd\n");
         writeBytes(program.path() + "/batch.txt", "x;x;one.bmp\nwwwww;w;two.bmp\nx;x;three.bmp\n");
     }
 
@@ -278,10 +278,9 @@ TEST_F(FailingBatch, StopsWhereTheFieldsOneByOneWould) {
     const QString expected = run(plainBatch, plain);
     EXPECT_TRUE(expected.startsWith(QStringLiteral("Picture too large"))) << expected.toStdString();
     EXPECT_EQ(plain.texts, (QStringList{"wwwww", "x"})); // the second field was never set
-    EXPECT_EQ(run([](LogoEngine& e, const QString& b,
-                     const QString& o) { RunBatch(e, b, o, {}); },
-                  fast),
-              expected);
+    EXPECT_EQ(
+        run([](LogoEngine& e, const QString& b, const QString& o) { RunBatch(e, b, o, {}); }, fast),
+        expected);
     EXPECT_TRUE(fast == plain);
     EXPECT_EQ(run(
                   [](LogoEngine& e, const QString& b, const QString& o) {

@@ -1,5 +1,5 @@
-#include "BmpTestData.h"
 #include "platform/BmpCodec.h"
+#include "BmpTestData.h"
 #include "platform/Error.h"
 
 #include <QDir>
@@ -88,7 +88,7 @@ TEST(BmpDecode, Info24BottomUp) {
     s.height = 2;
     s.bpp = 24;
     // Bottom row first, rows padded to 12 bytes (9 used).
-    s.pixels = rowBytes({0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0}) +       // red green blue
+    s.pixels = rowBytes({0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0}) +      // red green blue
                rowBytes({255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0}); // white black grey
     const auto b = decodeBmp(buildBmp(s));
     ASSERT_TRUE(b);
@@ -347,12 +347,12 @@ TEST(BmpDecode, Rle8) {
     s.palette = {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
     s.clrUsed = 4;
     s.pixels = rowBytes({
-        3, 1,          // bottom row: 3 x red
+        3, 1,             // bottom row: 3 x red
         0, 3, 2, 3, 2, 0, // absolute: green blue green, padded
-        0, 0,          // end of line
-        0, 2, 2, 1,    // delta: right 2, up 1 -> row 2, x 2
-        2, 3,          // two blue at x 2, 3
-        0, 1,          // end of bitmap
+        0, 0,             // end of line
+        0, 2, 2, 1,       // delta: right 2, up 1 -> row 2, x 2
+        2, 3,             // two blue at x 2, 3
+        0, 1,             // end of bitmap
     });
     const auto b = decodeBmp(buildBmp(s));
     ASSERT_TRUE(b);
@@ -373,11 +373,18 @@ TEST(BmpDecode, Rle4) {
     for (int i = 0; i < 16; ++i)
         s.palette.append(qRgb(i, i, i));
     s.pixels = rowBytes({
-        5, 0x12,             // bottom: 1 2 1 2 1
-        0, 0,                // end of line
-        0, 3, 0xab, 0xc0,    // absolute: a b c (2 bytes, even)
-        2, 0xff,             // f f
-        0, 1,
+        5,
+        0x12, // bottom: 1 2 1 2 1
+        0,
+        0, // end of line
+        0,
+        3,
+        0xab,
+        0xc0, // absolute: a b c (2 bytes, even)
+        2,
+        0xff, // f f
+        0,
+        1,
     });
     const auto b = decodeBmp(buildBmp(s));
     ASSERT_TRUE(b);
@@ -710,8 +717,8 @@ std::vector<Hostile> hostileFiles() {
     h.push_back({"width negative", patched(good, 18, uint32_t(-4))});
     h.push_back({"height INT_MIN", patched(good, 22, 0x80000000u)});
     h.push_back({"height huge", patched(good, 22, 0x7fffffff)});
-    h.push_back({"32767 square 32bpp",
-                 patched(patched(patched(good, 18, 32767), 22, 32767), 28, 32, 2)});
+    h.push_back(
+        {"32767 square 32bpp", patched(patched(patched(good, 18, 32767), 22, 32767), 28, 32, 2)});
     h.push_back({"32767 square 8bpp", patched(patched(good, 18, 32767), 22, 32767)});
     h.push_back({"bpp 0", patched(good, 28, 0, 2)});
     h.push_back({"bpp 2", patched(good, 28, 2, 2)});
@@ -839,9 +846,9 @@ TEST(BmpHostile, LimitsAreUnreadable) {
         const std::string name = h.name;
         if (name == "width huge" || name == "width 40000" || name == "height INT_MIN" ||
             name == "height huge" || name == "32767 square 32bpp" || name == "width negative" ||
-            name == "bpp 0" || name == "bpp 2" || name == "compression jpeg" ||
-            name == "empty" || name == "not BM" || name == "header size 1000" ||
-            name == "core 65535 square" || name == "offset past end" || name == "no pixels") {
+            name == "bpp 0" || name == "bpp 2" || name == "compression jpeg" || name == "empty" ||
+            name == "not BM" || name == "header size 1000" || name == "core 65535 square" ||
+            name == "offset past end" || name == "no pixels") {
             EXPECT_FALSE(decodeBmp(h.bytes)) << name;
         }
     }

@@ -11,7 +11,7 @@
 namespace zot::test {
 
 class ByteWriter {
-public:
+  public:
     ByteWriter& u8(int v) {
         bytes.append(char(uint8_t(v)));
         return *this;
@@ -63,11 +63,11 @@ struct BmpSpec {
     int bpp = 24;
     uint32_t compression = 0;
     uint32_t clrUsed = 0;
-    QList<QRgb> palette;              // written as given
-    uint32_t masks[3] = {0, 0, 0};    // written for bitfields (after a 40-byte header, or in it)
+    QList<QRgb> palette;           // written as given
+    uint32_t masks[3] = {0, 0, 0}; // written for bitfields (after a 40-byte header, or in it)
     bool writeMasks = false;
-    QByteArray pixels;                // the pixel data as stored in the file
-    int64_t offBitsOverride = -1;     // bogus offsets
+    QByteArray pixels;            // the pixel data as stored in the file
+    int64_t offBitsOverride = -1; // bogus offsets
 };
 
 inline QByteArray buildBmp(const BmpSpec& s) {
@@ -95,8 +95,8 @@ inline QByteArray buildBmp(const BmpSpec& s) {
             if (hs >= 56)
                 w.u32(0); // alpha mask
             if (hs >= 108) {
-                w.u32(0x73524742); // LCS_sRGB
-                w.zeros(36);        // endpoints
+                w.u32(0x73524742);      // LCS_sRGB
+                w.zeros(36);            // endpoints
                 w.u32(0).u32(0).u32(0); // gamma
             }
             if (hs >= 124)

@@ -1,6 +1,6 @@
+#include "platform/ImageLoader.h"
 #include "BmpTestData.h"
 #include "platform/BmpCodec.h"
-#include "platform/ImageLoader.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +50,7 @@ QByteArray pngHeaderOnly(quint32 width, quint32 height) {
 }
 
 class ImageLoader : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QTemporaryDir dir;
@@ -113,11 +113,9 @@ TEST_F(ImageLoader, IndexedAndMonoPng) {
 TEST_F(ImageLoader, Gif) {
     // A 1 x 1 GIF, byte by byte: two-colour global table (red, blue), one
     // image whose only pixel is entry 0.
-    const uchar gif[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
-                         0xff, 0, 0, 0, 0, 0xff,
-                         0x2c, 0, 0, 0, 0, 1, 0, 1, 0, 0,
-                         2, 2, 0x44, 0x01, 0,
-                         0x3b};
+    const uchar gif[] = {'G', 'I',  'F', '8', '9', 'a', 1,    0,    1,    0, 0x80, 0,
+                         0,   0xff, 0,   0,   0,   0,   0xff, 0x2c, 0,    0, 0,    0,
+                         1,   0,    1,   0,   0,   2,   2,    0x44, 0x01, 0, 0x3b};
     writeFile(path("pic.gif"), QByteArray(reinterpret_cast<const char*>(gif), sizeof gif));
     const Bitmap b = loadPicture(path("pic.gif"));
     ASSERT_FALSE(b.isEmpty());
@@ -181,7 +179,8 @@ TEST_F(ImageLoader, FailuresGiveEmptyPicture) {
     writeFile(path("cut.png"), png.left(png.size() - 12));
     EXPECT_TRUE(loadPicture(path("cut.png")).isEmpty());
     // Formats Qt reads but a design may not hold.
-    writeFile(path("pic.xpm"), QByteArray("/* XPM */\nstatic char *x[] = {\"1 1 1 1\", \"a c #ff0000\", \"a\"};\n"));
+    writeFile(path("pic.xpm"),
+              QByteArray("/* XPM */\nstatic char *x[] = {\"1 1 1 1\", \"a c #ff0000\", \"a\"};\n"));
     EXPECT_TRUE(loadPicture(path("pic.xpm")).isEmpty());
 }
 

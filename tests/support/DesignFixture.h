@@ -2,10 +2,10 @@
 
 // A design folder in a temporary program folder, opened by a headless editor.
 #include "editor/HeadlessEditor.h"
+#include "logo/LogoEngine.h"
 #include "platform/Bitmap.h"
 #include "platform/BmpCodec.h"
 #include "platform/Error.h"
-#include "logo/LogoEngine.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/widgets/Dialogs.h"
 #include "logo/EngineObserver.h"
 #include "logo/LogoEngine.h"
+#include "platform/widgets/Dialogs.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,8 +1,8 @@
 // Batch processing started from the editor's button, with answered dialogs.
 #include "support/OutputFixture.h"
 
-#include <QPlainTextEdit>
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -95,8 +95,8 @@ TEST_F(BatchWindowTest, CancelInTheProgressDialogEndsAfterTheCurrentLine) {
         auto* dialog = editor->findChild<QProgressDialog*>(QStringLiteral("batchProgress"));
         if (!dialog || !dialog->isVisible() || dialog->value() < 5)
             return;
-        windowTookInput = !QApplication::activeModalWidget() ||
-                          QApplication::activeModalWidget() != dialog;
+        windowTookInput =
+            !QApplication::activeModalWidget() || QApplication::activeModalWidget() != dialog;
         EXPECT_EQ(dialog->maximum(), 2000);
         cancelledAt = dialog->value();
         dialog->findChild<QPushButton*>()->click();
