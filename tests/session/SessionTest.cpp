@@ -58,7 +58,12 @@ class SessionTest : public ::testing::Test {
         return QString::fromUtf8(driver.readLine()).trimmed();
     }
 
-    void startDriver(const QProcessEnvironment& env, const QStringList& args) {
+    void startDriver(QProcessEnvironment env, const QStringList& args) {
+        // Under the sanitizers: whole stacks, so that the suppressions can
+        // name the display libraries whose objects live until exit.
+        if (env.contains(u"ASAN_OPTIONS"_s))
+            env.insert(u"ASAN_OPTIONS"_s,
+                       env.value(u"ASAN_OPTIONS"_s) + u":fast_unwind_on_malloc=0"_s);
         driver.setProcessEnvironment(env);
         driver.setWorkingDirectory(programDir.path());
         driver.start(QStringLiteral(ZOT_SESSION_DRIVER), args);
