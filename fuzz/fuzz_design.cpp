@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     QStringList texts;
     if (nul >= 0)
-        texts = splitLines(decodeText(rest.mid(nul + 1)));
+        texts = decodeLines(rest.mid(nul + 1));
     fuzz::driveDesign(program, QStringLiteral("D"), texts,
                       fuzz::scratchFolder() + QStringLiteral("/logo.bmp"));
     return 0;
