@@ -86,6 +86,12 @@ QString writeBatch(const QString& path, int lines, int inputs) {
     return path;
 }
 
+// Between runs: the files of the last one gone and the disk written out, so
+// that no run pays for the write-back of the one before it.
+void settle() {
+    ::sync();
+}
+
 QString freshFolder(const QString& base) {
     static int n = 0;
     const QString folder = base + QStringLiteral("/out-%1-%2").arg(getpid()).arg(++n);
@@ -130,11 +136,13 @@ int main(int argc, char** argv) {
         for (const Case& c : cases) {
             for (int lines = 1000; lines <= maxLines; lines *= 10) {
                 const QString batch = writeBatch(root + "/batch.txt", lines, c.inputs);
+                settle();
                 const QString floorOut = freshFolder(storage.base);
                 const double floor =
                     lines / floorSeconds(root + "/" + c.design + "/bg.bmp", floorOut, lines);
                 QDir(floorOut).removeRecursively();
                 for (int jobs : {1, 2}) {
+                    settle();
                     const QString out = freshFolder(storage.base);
                     const Run r = runBatch(root + "/" + c.design, batch, out, jobs);
                     const double rate = lines / r.seconds;
@@ -144,6 +152,7 @@ int main(int argc, char** argv) {
                     std::fflush(stdout);
                     QDir(out).removeRecursively();
                 }
+                settle();
             }
         }
     }
