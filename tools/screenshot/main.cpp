@@ -2,6 +2,7 @@
 // the offscreen platform, with a sample design open and texts typed.
 //   cmake --build build --target zot-screenshot
 //   build/bin/zot-screenshot data/screenshots/main-window.png
+#include "app/Application.h"
 #include "app/TfrmZOT.h"
 #include "editor/window/TfrmEdit.h"
 
@@ -23,11 +24,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir dataHome;
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Zotmaker"));
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
-    QApplication::setWindowIcon(icon);
+    zot::configureApplication();
 
     zot::TfrmZOT window(QCoreApplication::applicationDirPath());
     window.resize(800, 500);
