@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 
 namespace zot {
 
@@ -268,17 +269,26 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
 class RecentNames {
   public:
     explicit RecentNames(size_t size) : names_(size) {}
-    // Whether name is among the recent ones; it becomes the newest.
+    // Whether name is among the recent ones; it becomes the newest. Counted
+    // in a hash, so a line costs the same however long the window.
     bool seen(const QString& name) {
         const QString clean = QDir::cleanPath(name);
-        const bool found = std::find(names_.begin(), names_.end(), clean) != names_.end();
-        names_[next_] = clean;
+        const bool found = counts_.count(clean) > 0;
+        QString& oldest = names_[next_];
+        if (!oldest.isNull()) {
+            auto it = counts_.find(oldest);
+            if (it != counts_.end() && --it->second == 0)
+                counts_.erase(it);
+        }
+        oldest = clean;
+        ++counts_[clean];
         next_ = (next_ + 1) % names_.size();
         return found;
     }
 
   private:
     std::vector<QString> names_;
+    std::unordered_map<QString, int> counts_;
     size_t next_ = 0;
 };
 

@@ -93,13 +93,17 @@ bool LogoEngine::simulateRenderings(const QStringList& fields, const std::vector
             restore();
             return false;
         }
-        // What a rendering leaves behind: fill alignment's spacing.
-        for (const auto& font : design_.ImgFonts)
-            font->CharSpace = LayoutText(*font, fontText(font->LabelIndex)).charSpace;
+        leaveWhatARenderingLeaves();
     }
     for (size_t i = 0; i < texts.size(); ++i)
         labels_[i].text = texts[i];
     return true;
+}
+
+void LogoEngine::leaveWhatARenderingLeaves() {
+    // Fill alignment's spacing is all a rendering keeps in the fonts.
+    for (const auto& font : design_.ImgFonts)
+        font->CharSpace = LayoutText(*font, fontText(font->LabelIndex)).charSpace;
 }
 
 void LogoEngine::setLabelTexts(const QStringList& fields) {
@@ -130,8 +134,7 @@ std::optional<LogoEngine::Plan> LogoEngine::planLabelTexts(const QStringList& fi
         return plan;
     }
     plan.state = renderState();
-    for (const auto& font : design_.ImgFonts)
-        font->CharSpace = LayoutText(*font, fontText(font->LabelIndex)).charSpace;
+    leaveWhatARenderingLeaves();
     return plan;
 }
 

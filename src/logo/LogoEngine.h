@@ -111,6 +111,8 @@ class LogoEngine : private FontSectionEditor {
         QString caption;
     };
 
+    // Steps the fonts as a rendering of the current texts would, undrawn.
+    void leaveWhatARenderingLeaves();
     // Whether RenderLogo would get through with the current texts and fonts.
     bool renderWouldSucceed();
     // The inputs setLabelTexts(fields) changes, in order (0-based).
