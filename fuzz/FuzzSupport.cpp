@@ -2,6 +2,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/BmpCodec.h"
+#include "platform/NativeFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,8 +10,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
-#include <QTemporaryDir>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,9 +65,17 @@ void initQt() {
 }
 
 QString scratchFolder() {
-    // Removed when the process ends normally.
-    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/zot-fuzz-XXXXXX"));
-    return dir.path();
+    // Made and removed by its bytes: the fixture holds names that are not
+    // UTF-8, which QTemporaryDir would leave behind.
+    static const struct Scratch {
+        QByteArray path = QFile::encodeName(QDir::tempPath()) + "/zot-fuzz-XXXXXX";
+        Scratch() {
+            if (!::mkdtemp(path.data()))
+                std::abort();
+        }
+        ~Scratch() { removeNativeTree(path); }
+    } scratch;
+    return QFile::decodeName(scratch.path);
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {

@@ -3,6 +3,7 @@
 // the output folder ("..") are skipped: the fuzzer must not write outside it.
 #include "DesignDriver.h"
 #include "FuzzSupport.h"
+#include "platform/NativeFiles.h"
 
 #include <QDir>
 
@@ -43,6 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::writeFile(batch, bytes);
     QDir().mkpath(out);
     fuzz::driveBatch(program, QStringLiteral("B"), batch, out);
-    QDir(out).removeRecursively();
+    removeNativeTree(QFile::encodeName(out));
     return 0;
 }

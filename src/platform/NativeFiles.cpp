@@ -7,7 +7,9 @@
 #include <QStringDecoder>
 
 #include <array>
+#include <cstdio>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,6 +131,14 @@ QStringList readScriptLines(const QString& path) {
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxScriptBytes)
         throw Error::cannotOpenFile(path);
     return decodeLines(bytes);
+}
+
+bool removeNativeTree(const QByteArray& path) {
+    // Children before their folder; FTW_PHYS so a link's target is never touched.
+    const auto removeEntry = [](const char* entry, const struct stat*, int, struct FTW*) {
+        return std::remove(entry) == 0 ? 0 : 1;
+    };
+    return ::nftw(path.constData(), removeEntry, 16, FTW_DEPTH | FTW_PHYS) == 0;
 }
 
 } // namespace zot

@@ -25,6 +25,10 @@ bool nativeIsFile(const QString& path);
 bool nativeIsNonFolderEntry(const QString& path);
 // Opens file read-only by the native path; false when it cannot.
 bool openNativeFile(QFile& file, const QString& path);
+// Removes the folder at the native path and everything in it, whatever bytes
+// the names hold (QDir cannot remove names that are not UTF-8). Links are
+// removed, never followed. False when something is left.
+bool removeNativeTree(const QByteArray& path);
 
 // A script larger than this is refused: no design comes near it.
 inline constexpr qint64 kMaxScriptBytes = qint64(16) * 1024 * 1024;
