@@ -2,28 +2,19 @@
 #include "platform/Bitmap.h"
 #include "platform/BmpCodec.h"
 
+#include "support/RawNames.h"
 #include <QFile>
-#include <QTemporaryDir>
-#include <fcntl.h>
+
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zot::test {
 namespace {
 
-void writeRaw(const QByteArray& path, const QByteArray& content) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::write(fd, content.constData(), size_t(content.size())), content.size());
-    ::close(fd);
-}
-
 TEST(WindowsNamedDesign, IsCataloguedWithItsThumbnail) {
-    QTemporaryDir dir;
+    RawTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray folder = QFile::encodeName(dir.path()) + "/Caf\xe9"; // "Café", Windows-1252
-    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    mkdirRaw(folder);
     writeRaw(folder + "/script.zot", "name=Caf\xe9\n");
     Bitmap thumbnail = Bitmap::create(20, 10, 24);
     thumbnail.fill(0xff0000ff);

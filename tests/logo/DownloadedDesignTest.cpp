@@ -5,9 +5,6 @@
 #include "support/DesignFixture.h"
 
 #include <QtEndian>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zot::test {
 namespace {
@@ -41,15 +38,9 @@ class DownloadedDesign : public DesignFixture {
     }
     // Paths and contents given as raw bytes, as an archive unpacks them.
     QByteArray rawDir() const { return QFile::encodeName(dir.path()); }
-    void mkdirRaw(const QByteArray& rel) {
-        ASSERT_EQ(::mkdir((rawDir() + '/' + rel).constData(), 0755), 0);
-    }
-    void writeRaw(const QByteArray& rel, const QByteArray& content) {
-        const int fd =
-            ::open((rawDir() + '/' + rel).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::write(fd, content.constData(), size_t(content.size())), content.size());
-        ::close(fd);
+    void mkdirIn(const QByteArray& rel) { mkdirRaw(rawDir() + '/' + rel); }
+    void writeIn(const QByteArray& rel, const QByteArray& content) {
+        writeRaw(rawDir() + '/' + rel, content);
     }
     static QByteArray solidBmp(int width, int height, QRgb colour) {
         Bitmap b = Bitmap::create(width, height, 24);
@@ -108,13 +99,13 @@ TEST_F(DownloadedDesign, WindowsMadeNamesDrawTheirCharactersAndFindTheirPictures
     // Folder "dè", pictures "hügel.bmp" and character folder "ü" holding only
     // "è.bmp", whose image is listed first and sets the line's height; the
     // script names them in Windows-1252 bytes.
-    mkdirRaw("d\xe8");
-    writeRaw("d\xe8/h\xfcgel.bmp", solidBmp(40, 12, kBlue));
-    mkdirRaw("d\xe8/\xfc");
-    writeRaw("d\xe8/\xfc/\xe8.bmp", solidBmp(6, 9, kRed));
-    writeRaw("d\xe8/script.zot",
-             "backgroundImage=h\xfcgel.bmp\n"
-             "imgFont\nname=\xfc\ndefault=\xe8\xe8\nxpos=2\nypos=1\nimgFontEnd\n");
+    mkdirIn("d\xe8");
+    writeIn("d\xe8/h\xfcgel.bmp", solidBmp(40, 12, kBlue));
+    mkdirIn("d\xe8/\xfc");
+    writeIn("d\xe8/\xfc/\xe8.bmp", solidBmp(6, 9, kRed));
+    writeIn("d\xe8/script.zot",
+            "backgroundImage=h\xfcgel.bmp\n"
+            "imgFont\nname=\xfc\ndefault=\xe8\xe8\nxpos=2\nypos=1\nimgFontEnd\n");
     ASSERT_FALSE(open(QStringLiteral("dè")));
     const Design& d = engine->design();
     EXPECT_EQ(d.imgBackground.width(), 40);

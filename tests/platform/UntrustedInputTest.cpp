@@ -9,20 +9,18 @@
 #include "platform/PictureBudget.h"
 #include "platform/TextDecoding.h"
 #include "platform/TextLineReader.h"
+#include "support/RawNames.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
-#include <QTemporaryDir>
 #include <QtEndian>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace zot;
+using namespace zot::test;
 
 namespace {
 
@@ -96,14 +94,6 @@ QByteArray encoded(const QImage& image, const char* format) {
     return bytes;
 }
 
-// Writes a file whose name is the given bytes, which need not be UTF-8.
-void writeRaw(const QByteArray& path, const QByteArray& content) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0) << path.constData();
-    ASSERT_EQ(::write(fd, content.constData(), size_t(content.size())), content.size());
-    ::close(fd);
-}
-
 void writeFile(const QString& path, const QByteArray& content) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -117,7 +107,7 @@ class Untrusted : public ::testing::Test {
     QByteArray raw(const QByteArray& name) const {
         return QFile::encodeName(dir.path()) + '/' + name;
     }
-    QTemporaryDir dir;
+    RawTemporaryDir dir;
 };
 
 TEST(PictureBudgetTest, TakesOnlyWhatFitsAndResets) {
@@ -210,7 +200,7 @@ TEST(WindowsNames, DecodeAsUtf8WhenValidElseAsWindows1252) {
 }
 
 TEST_F(Untrusted, FindsFilesByTheirWindows1252Bytes) {
-    ASSERT_EQ(::mkdir(raw("f\xfc").constData(), 0755), 0); // "fü"
+    mkdirRaw(raw("f\xfc")); // "fü"
     QImage image(3, 2, QImage::Format_RGB32);
     image.fill(0xffff0000);
     writeRaw(raw("f\xfc/\xe8.png"), encoded(image, "png")); // "fü/è.png"
@@ -239,6 +229,24 @@ TEST_F(Untrusted, PrefersTheUtf8NameWhenBothExist) {
     ASSERT_TRUE(openNativeFile(file, path(QStringLiteral("è"))));
     EXPECT_EQ(file.readAll(), "utf8");
     EXPECT_FALSE(openNativeFile(file, path(QStringLiteral("missing"))));
+}
+
+TEST_F(Untrusted, RemovesATreeByItsBytesWithoutFollowingLinks) {
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    writeFile(outside.filePath(QStringLiteral("keep")), "kept");
+    const QByteArray tree = raw("t\xe8");
+    mkdirRaw(tree);
+    mkdirRaw(tree + "/\xfc");
+    writeRaw(tree + "/\xfc/\xe8.bmp", "x");
+    writeRaw(tree + "/caf\xc3\xa9", "y");
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(outside.path()).constData(), (tree + "/link").constData()), 0);
+
+    EXPECT_TRUE(removeNativeTree(tree));
+    EXPECT_TRUE(listDirectory(dir.path()).empty());
+    EXPECT_TRUE(QFile::exists(outside.filePath(QStringLiteral("keep"))));
+    EXPECT_FALSE(removeNativeTree(tree)); // nothing there any more
 }
 
 TEST_F(Untrusted, ScriptFilesHaveASizeLimitAndLoseALeadingByteOrderMark) {

@@ -6,10 +6,10 @@
 #include "platform/Bitmap.h"
 #include "platform/BmpCodec.h"
 #include "platform/Error.h"
+#include "support/RawNames.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -79,7 +79,7 @@ class DesignFixture : public ::testing::Test {
         return xs;
     }
 
-    QTemporaryDir dir;
+    RawTemporaryDir dir;
     QString designPath;
     HeadlessEditor editor;
     std::unique_ptr<LogoEngine> engine;
