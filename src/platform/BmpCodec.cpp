@@ -98,11 +98,12 @@ qint64 rowStride(qint64 width, int bpp) {
     return ((width * bpp + 31) / 32) * 4;
 }
 
-// Fills header from the file and file-info headers; false when unreadable.
-bool readHeader(const Bytes& in, Header& h, qint64 byteLimit) {
+// Fills the size and pixel layout of header from the file and file-info
+// headers, and storageBytes with what its pixels will take; false when
+// unreadable or past the size limits. pos ends after the headers and masks.
+bool readLayout(const Bytes& in, Header& h, qint64& pos, qint64& storageBytes) {
     if (!in.has(0, kFileHeaderSize + 4) || in.at(0)[0] != 'B' || in.at(0)[1] != 'M')
         return false;
-    const quint32 offBits = in.u32(10);
     const quint32 headerSize = in.u32(14);
     const bool core = headerSize == 12;
     if (!(core || headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
@@ -111,7 +112,6 @@ bool readHeader(const Bytes& in, Header& h, qint64 byteLimit) {
     if (!in.has(kFileHeaderSize, headerSize))
         return false;
     const qint64 base = kFileHeaderSize;
-    quint32 clrUsed = 0;
     if (core) {
         h.width = in.u16(base + 4);
         h.height = in.u16(base + 6);
@@ -121,7 +121,6 @@ bool readHeader(const Bytes& in, Header& h, qint64 byteLimit) {
         h.height = in.i32(base + 8);
         h.bpp = in.u16(base + 14);
         h.compression = in.u32(base + 16);
-        clrUsed = in.u32(base + 32);
     }
     if (h.height < 0) {
         h.topDown = true;
@@ -132,7 +131,7 @@ bool readHeader(const Bytes& in, Header& h, qint64 byteLimit) {
     if (h.bpp != 1 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 && h.bpp != 32)
         return false;
 
-    qint64 pos = base + headerSize;
+    pos = base + headerSize;
     switch (h.compression) {
     case kBiRgb:
         break;
@@ -197,9 +196,21 @@ bool readHeader(const Bytes& in, Header& h, qint64 byteLimit) {
     }
     }
     if (!pictureSizeAllowed(h.width, h.height, h.bpp) ||
-        !pictureSizeAllowed(h.width, h.height, storageBits) ||
-        rowStride(h.width, storageBits) * h.height > byteLimit)
+        !pictureSizeAllowed(h.width, h.height, storageBits))
         return false;
+    storageBytes = rowStride(h.width, storageBits) * h.height;
+    return true;
+}
+
+// Fills header from the file and file-info headers; false when unreadable.
+bool readHeader(const Bytes& in, Header& h, qint64 byteLimit) {
+    qint64 pos = 0;
+    qint64 storageBytes = 0;
+    if (!readLayout(in, h, pos, storageBytes) || storageBytes > byteLimit)
+        return false;
+    const bool core = in.u32(14) == 12;
+    const quint32 offBits = in.u32(10);
+    const quint32 clrUsed = core ? 0 : in.u32(kFileHeaderSize + 32);
 
     // Colour table.
     const qint64 headersEnd = pos;
@@ -391,6 +402,16 @@ void put32(uchar* p, quint32 v) {
 }
 
 } // namespace
+
+std::optional<qint64> bmpStorageBytes(const QByteArray& head) {
+    const Bytes in(head);
+    Header h;
+    qint64 pos = 0;
+    qint64 storageBytes = 0;
+    if (!readLayout(in, h, pos, storageBytes))
+        return std::nullopt;
+    return storageBytes;
+}
 
 std::optional<Bitmap> decodeBmp(const QByteArray& data, qint64 byteLimit) {
     const Bytes in(data);

@@ -16,6 +16,11 @@ namespace zot {
 // A picture whose pixels would take more than byteLimit bytes is refused from
 // its header, before anything is allocated.
 std::optional<Bitmap> decodeBmp(const QByteArray& data, qint64 byteLimit = kMaxPictureBytes);
+// How many bytes decodeBmp would hold for the picture whose file starts with
+// head (kBmpHeadBytes are enough), or nothing when its headers are unreadable
+// or past the size limits: a picture can be refused before its file is read.
+std::optional<qint64> bmpStorageBytes(const QByteArray& head);
+inline constexpr qint64 kBmpHeadBytes = 14 + 124 + 16;
 
 // The bitmap as a BMP file in its own pixel format: BITMAPINFOHEADER, colour
 // table for paletted formats, 5-6-5 bitfields for 16-bit 5-6-5 pictures.

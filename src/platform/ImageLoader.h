@@ -3,7 +3,9 @@
 #include "platform/Bitmap.h"
 #include "platform/PictureBudget.h"
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace zot {
 
@@ -14,6 +16,11 @@ namespace zot {
 Bitmap loadPicture(const QString& path, PictureBudget& budget);
 // One picture on its own, within a fresh default budget.
 Bitmap loadPicture(const QString& path);
+
+// The PNG file without its text chunks (tEXt, zTXt, iTXt), or nothing when it
+// has none. Qt decompresses every one of them, megabytes from each few bytes
+// of a zTXt chunk, and a logo never shows them.
+std::optional<QByteArray> pngWithoutText(const QByteArray& png);
 
 // Bytes a loaded bitmap holds (0 for an empty one).
 qint64 pictureBytes(const Bitmap& bitmap);

@@ -186,6 +186,87 @@ TEST_F(Untrusted, RefusesAHugeDeclaredPngWithinTheBudget) {
     EXPECT_EQ(budget.used(), 0);
 }
 
+// The header's answer must be what decoding holds: a smaller one lets a bomb
+// in, a larger one refuses a picture that fits.
+TEST(BmpStorageBytes, AreWhatTheDecodedPictureHolds) {
+    for (const int bpp : {1, 4, 8, 16, 24, 32}) {
+        SCOPED_TRACE(bpp);
+        Bitmap b = Bitmap::create(13, 7, bpp);
+        b.fill(0xff808080);
+        const QByteArray file = encodeBmp(b);
+        const std::optional<qint64> fromHead = bmpStorageBytes(file.left(kBmpHeadBytes));
+        ASSERT_TRUE(fromHead);
+        const std::optional<Bitmap> decoded = decodeBmp(file);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(*fromHead, pictureBytes(*decoded));
+    }
+    EXPECT_EQ(bmpStorageBytes(rleBomb(16000, 16000).left(kBmpHeadBytes)), 16000 * 16000);
+    EXPECT_FALSE(bmpStorageBytes(rleBomb(32768, 1)));
+    EXPECT_FALSE(bmpStorageBytes("BM"));
+}
+
+namespace png {
+
+quint32 crc32(const QByteArray& bytes) {
+    quint32 c = 0xffffffffu;
+    for (const char ch : bytes) {
+        c ^= uchar(ch);
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+
+QByteArray chunk(const QByteArray& type, const QByteArray& data) {
+    QByteArray out(4, '\0');
+    qToBigEndian<quint32>(quint32(data.size()), out.data());
+    out += type + data;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(crc32(type + data), crc.data());
+    return out + crc;
+}
+
+// A zTXt chunk of a few KiB that Qt would inflate to megabytes.
+QByteArray zText(qsizetype inflated) {
+    return chunk("zTXt",
+                 QByteArray("Comment\0\0", 9) + qCompress(QByteArray(inflated, 'a')).mid(4));
+}
+
+} // namespace png
+
+TEST_F(Untrusted, PngTextChunksAreLeftOutAndThePixelsKept) {
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(0xff00ff00);
+    image.setPixel(2, 1, 0xffff0000);
+    const QByteArray plain = encoded(image, "png");
+    EXPECT_FALSE(pngWithoutText(plain));
+
+    // Text before the pixels (where Qt reads it to tell the size) and after.
+    const qsizetype afterIhdr = 8 + 12 + 13;
+    const qsizetype beforeIend = plain.size() - 12;
+    const QByteArray bomb = png::zText(8'000'000);
+    QByteArray texts;
+    for (int i = 0; i < 40; ++i)
+        texts += bomb;
+    const QByteArray noisy = plain.left(afterIhdr) + texts + png::chunk("tEXt", "Title\0x") +
+                             plain.mid(afterIhdr, beforeIend - afterIhdr) +
+                             png::chunk("iTXt", QByteArray("k\0\0\0\0\0v", 7)) +
+                             plain.mid(beforeIend);
+    ASSERT_LT(noisy.size(), 2'000'000);
+    EXPECT_EQ(pngWithoutText(noisy), plain);
+
+    writeFile(path(QStringLiteral("noisy.png")), noisy);
+    PictureBudget budget;
+    const Bitmap b = loadPicture(path(QStringLiteral("noisy.png")), budget);
+    ASSERT_EQ(b.width(), 3);
+    EXPECT_EQ(b.pixel(0, 0), 0xff00ff00u);
+    EXPECT_EQ(b.pixel(2, 1), 0xffff0000u);
+    // A chunk whose length runs past the end of the file ends the walk.
+    QByteArray cut = plain.left(afterIhdr) + png::zText(1000);
+    qToBigEndian<quint32>(0x7fffffffu, cut.data() + afterIhdr);
+    EXPECT_EQ(pngWithoutText(cut), plain.left(afterIhdr));
+}
+
 TEST(WindowsNames, DecodeAsUtf8WhenValidElseAsWindows1252) {
     EXPECT_EQ(decodeFileName("caf\xc3\xa9"), QStringLiteral("café"));
     EXPECT_EQ(decodeFileName("\xe8"), QStringLiteral("è"));
