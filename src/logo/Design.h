@@ -4,6 +4,7 @@
 #include "fonts/TImgFont.h"
 #include "fonts/TTtfFont.h"
 #include "platform/Bitmap.h"
+#include "platform/FontTable.h"
 #include "platform/PictureBudget.h"
 
 #include <QList>
@@ -33,8 +34,8 @@ struct Design {
     Bitmap imgExtraRight;
     // The memory of all pictures above and of every character image.
     PictureBudget Pictures;
-    QStringList mFonts;  // temporary font files, as written in the script
-    QList<int> mFontIds; // their ids in the font table, in the same order
+    QStringList mFonts;        // temporary font files, as written in the script
+    InstalledFonts mFontTable; // those files in the font table
 
     qint32 TtfFontCount() const { return qint32(TtfFonts.size()); }
     qint32 ImgFontCount() const { return qint32(ImgFonts.size()); }

@@ -15,11 +15,7 @@ LogoEngine::LogoEngine(EngineObserver& observer, QString programFolder)
         programFolder_ += u'/';
 }
 
-LogoEngine::~LogoEngine() {
-    // The fonts a design installed are only ours for the run.
-    for (int id : std::as_const(design_.mFontIds))
-        removeFont(id);
-}
+LogoEngine::~LogoEngine() = default; // the design's fonts leave the font table with it
 
 QString LogoEngine::designFolderPath() const {
     QString path =
@@ -190,10 +186,8 @@ void LogoEngine::ResetDesign() {
     observer_.outputControlsEnabled(false);
     labels_.clear();
     observer_.labelInputsRemoved();
-    while (!design_.mFonts.isEmpty()) {
-        removeFont(design_.mFontIds.takeFirst());
-        design_.mFonts.removeFirst();
-    }
+    design_.mFonts.clear();
+    design_.mFontTable.removeAll();
     design_.TtfFonts.clear();
     design_.ImgFonts.clear();
     design_.LineNumber = 0;

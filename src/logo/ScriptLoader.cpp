@@ -71,7 +71,7 @@ void LogoEngine::ParseScript() {
             observer_.captionChanged(line.value);
         } else if (cmd == u"installTempFontResource") {
             d.mFonts.append(line.value);
-            d.mFontIds.append(addFontFile(designFile(line.value)));
+            d.mFontTable.add(designFile(line.value));
         } else if (cmd == u"backgroundExtraMarge") {
             d.ExtraMarge = StrToInt(line.value);
         } else if (cmd == u"backgroundImage") {

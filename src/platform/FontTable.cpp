@@ -2,6 +2,7 @@
 
 #include "platform/NativeFiles.h"
 
+#include <QFile>
 #include <QFontDatabase>
 
 namespace zot {
@@ -13,19 +14,41 @@ constexpr qint64 kMaxFontFileBytes = qint64(64) * 1024 * 1024;
 
 } // namespace
 
-int addFontFile(const QString& path) {
-    if (nativePath(path) == path.toUtf8())
-        return QFontDatabase::addApplicationFont(path);
-    // A name Qt cannot spell (Windows-1252 bytes): read it by its bytes.
-    QFile file;
-    if (!nativeIsFile(path) || !openNativeFile(file, path) || file.size() > kMaxFontFileBytes)
-        return -1;
-    return QFontDatabase::addApplicationFontFromData(file.read(kMaxFontFileBytes));
+bool InstalledFonts::add(const QString& path) {
+    const QByteArray native = nativePath(path);
+    if (const auto it = ids_.constFind(native); it != ids_.cend())
+        return *it >= 0;
+    int id = -1;
+    if (native == path.toUtf8()) {
+        id = QFontDatabase::addApplicationFont(path);
+    } else {
+        // A name Qt cannot spell (Windows-1252 bytes): read it by its bytes.
+        QFile file;
+        if (nativeIsFile(path) && openNativeFile(file, path) && file.size() <= kMaxFontFileBytes &&
+            dataBytes_ + file.size() <= kMaxDataBytes) {
+            const QByteArray data = file.read(kMaxFontFileBytes);
+            dataBytes_ += data.size();
+            id = QFontDatabase::addApplicationFontFromData(data);
+        }
+    }
+    ids_.insert(native, id);
+    return id >= 0;
 }
 
-void removeFont(int id) {
-    if (id >= 0)
-        QFontDatabase::removeApplicationFont(id);
+QList<int> InstalledFonts::ids() const {
+    QList<int> added;
+    for (const int id : ids_)
+        if (id >= 0)
+            added.append(id);
+    return added;
+}
+
+void InstalledFonts::removeAll() {
+    for (const int id : std::as_const(ids_))
+        if (id >= 0)
+            QFontDatabase::removeApplicationFont(id);
+    ids_.clear();
+    dataBytes_ = 0;
 }
 
 } // namespace zot

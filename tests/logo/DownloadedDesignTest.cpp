@@ -4,6 +4,7 @@
 #include "platform/ImageLoader.h"
 #include "support/DesignFixture.h"
 
+#include <QFontDatabase>
 #include <QtEndian>
 
 namespace zot::test {
@@ -118,6 +119,30 @@ TEST_F(DownloadedDesign, WindowsMadeNamesDrawTheirCharactersAndFindTheirPictures
     EXPECT_EQ(engine->logo().pixel(2, 1), kRed);
     EXPECT_EQ(engine->logo().pixel(13, 1), kRed);
     EXPECT_EQ(engine->logo().pixel(14, 1), kBlue);
+}
+
+TEST_F(DownloadedDesign, AFontFileNamedOverAndOverIsAddedOnce) {
+    // A Windows-1252 name: the file is read into memory, once.
+    QFile source(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf"));
+    if (!source.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "DejaVu Serif is not installed";
+    writeIn("D/f\xfc.ttf", source.readAll());
+    QByteArray script = "ttfFont\nname=DejaVu Serif\nsize=20\nttfFontEnd\n";
+    for (int i = 0; i < 1000; ++i)
+        script +=
+            i % 2 ? "installTempFontResource=f\xfc.ttf\n" : "installTempFontResource=F\xdc.TTF\n";
+    writeScript(script);
+    ASSERT_FALSE(open());
+    const Design& d = engine->design();
+    EXPECT_EQ(d.mFonts.size(), 1000);
+    EXPECT_EQ(d.mFontTable.filesNamed(), 1);
+    ASSERT_EQ(d.mFontTable.ids().size(), 1);
+    const int id = d.mFontTable.ids()[0];
+    EXPECT_TRUE(
+        QFontDatabase::applicationFontFamilies(id).contains(QStringLiteral("DejaVu Serif")));
+    engine->ResetDesign();
+    EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).isEmpty());
+    EXPECT_EQ(d.mFontTable.filesNamed(), 0);
 }
 
 TEST_F(DownloadedDesign, AnEmojiIsOneCharacterOfAnImageFont) {

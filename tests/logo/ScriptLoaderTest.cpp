@@ -223,9 +223,8 @@ TEST_F(ScriptLoaderTest, InstalledFontIsUsableWhetherInstalledBeforeOrAfterItsSe
                 "installTempFontResource=fonts\\Serif.ttf\n");
     EXPECT_FALSE(open());
     ASSERT_EQ(engine->design().mFonts, QStringList{"fonts\\Serif.ttf"});
-    ASSERT_EQ(engine->design().mFontIds.size(), 1);
-    const int id = engine->design().mFontIds[0];
-    EXPECT_GE(id, 0);
+    ASSERT_EQ(engine->design().mFontTable.ids().size(), 1);
+    const int id = engine->design().mFontTable.ids()[0];
     EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).contains("DejaVu Serif"));
     engine->ResetDesign();
     EXPECT_TRUE(engine->design().mFonts.isEmpty());

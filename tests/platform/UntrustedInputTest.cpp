@@ -248,10 +248,10 @@ TEST_F(Untrusted, PngTextChunksAreLeftOutAndThePixelsKept) {
     QByteArray texts;
     for (int i = 0; i < 40; ++i)
         texts += bomb;
-    const QByteArray noisy = plain.left(afterIhdr) + texts + png::chunk("tEXt", "Title\0x") +
-                             plain.mid(afterIhdr, beforeIend - afterIhdr) +
-                             png::chunk("iTXt", QByteArray("k\0\0\0\0\0v", 7)) +
-                             plain.mid(beforeIend);
+    const QByteArray noisy =
+        plain.left(afterIhdr) + texts + png::chunk("tEXt", QByteArray("Title\0x", 7)) +
+        plain.mid(afterIhdr, beforeIend - afterIhdr) +
+        png::chunk("iTXt", QByteArray("k\0\0\0\0\0v", 7)) + plain.mid(beforeIend);
     ASSERT_LT(noisy.size(), 2'000'000);
     EXPECT_EQ(pngWithoutText(noisy), plain);
 
