@@ -19,14 +19,17 @@ QString withSeparator(const QString& folder) {
 
 } // namespace
 
-const QStringList& PathResolver::listing(const QString& folder) {
+const PathResolver::Listing& PathResolver::listing(const QString& folder) {
     auto it = listings_.find(folder);
     if (it == listings_.end()) {
         const QString dir = folder.isEmpty() ? QStringLiteral(".") : folder;
-        QStringList names;
-        for (const DirectoryEntry& entry : listDirectory(dir))
-            names.append(entry.name);
-        names.sort(Qt::CaseInsensitive);
+        Listing names;
+        for (const DirectoryEntry& entry : listDirectory(dir)) {
+            // Of names alike but for case, the same one every time.
+            QString& kept = names[entry.name.toCaseFolded()];
+            if (kept.isEmpty() || entry.name < kept)
+                kept = entry.name;
+        }
         it = listings_.insert(folder, names);
     }
     return *it;
@@ -41,12 +44,9 @@ QString PathResolver::resolve(const QString& folder, const QString& name) {
         const QString& part = parts[i];
         QString component = part;
         if (!part.isEmpty() && part != u"." && part != u".." && !nativeExists(path + part)) {
-            for (const QString& entry : listing(path)) {
-                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
-                    component = entry;
-                    break;
-                }
-            }
+            const Listing& names = listing(path);
+            if (const auto found = names.constFind(part.toCaseFolded()); found != names.cend())
+                component = *found;
         }
         path += component;
         if (i + 1 < parts.size())

@@ -9,7 +9,8 @@ namespace zot {
 // Finds the files a design names. "\" in a name separates folders, so designs
 // written on Windows work unchanged, and each component that does not exist as
 // written is looked up ignoring case. Each folder is listed at most once per
-// resolver, so a script or font that names many missing files stays linear.
+// resolver and each lookup is one hash probe, so a script or font that names
+// many missing files in a large folder stays linear.
 class PathResolver {
   public:
     QString resolve(const QString& folder, const QString& name);
@@ -17,8 +18,10 @@ class PathResolver {
     void clear() { listings_.clear(); }
 
   private:
-    const QStringList& listing(const QString& folder);
-    QHash<QString, QStringList> listings_;
+    // A folder's names by their case-folded form.
+    using Listing = QHash<QString, QString>;
+    const Listing& listing(const QString& folder);
+    QHash<QString, Listing> listings_;
 };
 
 // One-off lookup of a file a design names (see PathResolver).

@@ -26,6 +26,21 @@ TEST(Paths, DesignFilesAreFoundIgnoringCaseWithEitherSeparator) {
     EXPECT_EQ(joinPath(root, "LETTERS"), root + "Letters");
 }
 
+TEST(Paths, NamesAlikeButForCaseResolveToOneOfThemEveryTime) {
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    touch(root + "aB.bmp");
+    touch(root + "Ab.bmp");
+    touch(root + QStringLiteral("Über.png"));
+    for (int i = 0; i < 3; ++i) {
+        PathResolver resolver;
+        EXPECT_EQ(resolver.resolve(root, "AB.BMP"), root + "Ab.bmp");
+        EXPECT_EQ(resolver.resolve(root, "aB.bmp"), root + "aB.bmp"); // as written wins
+        EXPECT_EQ(resolver.resolve(root, QStringLiteral("üBER.PNG")),
+                  root + QStringLiteral("Über.png"));
+    }
+}
+
 TEST(Paths, ResolverListsEachFolderOnce) {
     QTemporaryDir dir;
     const QString root = dir.path() + u'/';
