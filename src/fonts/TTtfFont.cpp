@@ -76,7 +76,7 @@ void ParseTtfFontSection(FontSectionEditor& editor, ScriptLines& lines) {
             const QString& value = line.value;
             if (cmd == u"name") {
                 if (!value.isEmpty())
-                    font->Name = value.left(31);
+                    font->Name = leftCharacters(value, 31).toString();
             } else if (cmd == u"color") {
                 font->Color = StrToInt(value);
             } else if (cmd == u"align") {

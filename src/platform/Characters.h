@@ -31,4 +31,12 @@ inline qsizetype characterCount(QStringView text) {
     return count;
 }
 
+// The first count characters of text (all of it when shorter).
+inline QStringView leftCharacters(QStringView text, qsizetype count) {
+    qsizetype i = 0;
+    for (; i < text.size() && count > 0; --count)
+        i += characterLength(text, i);
+    return text.left(i);
+}
+
 } // namespace zot

@@ -166,6 +166,14 @@ TEST(TtfFont, PaintsOnPalettedLogosWithTheirOwnColours) {
 
 class TtfSection : public DesignFixture {};
 
+TEST_F(TtfSection, ATypefaceNameIsCutAtWholeCharacters) {
+    // 30 letters, then an emoji as the 31st character: kept whole, not halved.
+    writeScript("ttfFont\nname=ABCDEFGHIJKLMNOPQRSTUVWXYZabcd\xf0\x9f\x98\x80xyz\nttfFontEnd\n");
+    EXPECT_FALSE(open());
+    EXPECT_EQ(engine->design().TtfFonts[0]->Name,
+              QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcd\U0001F600"));
+}
+
 TEST_F(TtfSection, SettingsSwitchesAndSizeFollowTheScript) {
     writeScript("ttfFont\nname = ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij\nname=\ncolor=$0000C0\n"
                 "align=center\nlabel=Title\nsize=12\nbold=no\nitalic\nunderline\nstrikeout\n"
