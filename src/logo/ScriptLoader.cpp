@@ -3,6 +3,9 @@
 #include "platform/ImageLoader.h"
 #include "script/IntegerConversion.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace zot {
 
 namespace {
@@ -57,6 +60,17 @@ void LogoEngine::ParseScript() {
     d.LineNumber = 0;
     d.TtfFonts.clear();
     d.ExtraMarge = 0;
+    // A later line replaces a picture: what the old one took is free again.
+    // A picture kept from the design before was never taken from this budget.
+    std::vector<const Bitmap*> loadedHere;
+    const auto loadInto = [this, &d, &loadedHere](Bitmap& picture, const QString& name) {
+        if (std::find(loadedHere.begin(), loadedHere.end(), &picture) != loadedHere.end())
+            d.Pictures.give(pictureBytes(picture));
+        else
+            loadedHere.push_back(&picture);
+        picture = Bitmap();
+        picture = loadPicture(designFile(name), d.Pictures);
+    };
 
     while (!reScript.isEmpty()) {
         const ScriptLine line = ReadScriptLine(reScript, d.LineNumber);
@@ -75,16 +89,16 @@ void LogoEngine::ParseScript() {
         } else if (cmd == u"backgroundExtraMarge") {
             d.ExtraMarge = StrToInt(line.value);
         } else if (cmd == u"backgroundImage") {
-            d.imgBackground = loadPicture(designFile(line.value), d.Pictures);
+            loadInto(d.imgBackground, line.value);
             observer_.viewSizeSet(d.imgBackground.width(), d.imgBackground.height());
         } else if (cmd == u"backgroundExtraLeft") {
-            d.imgExtraLeft = loadPicture(designFile(line.value), d.Pictures);
+            loadInto(d.imgExtraLeft, line.value);
             d.HasExtraLeft = true;
         } else if (cmd == u"backgroundExtraCenter") {
-            d.imgExtraCenter = loadPicture(designFile(line.value), d.Pictures);
+            loadInto(d.imgExtraCenter, line.value);
             d.HasExtraCenter = true;
         } else if (cmd == u"backgroundExtraRight") {
-            d.imgExtraRight = loadPicture(designFile(line.value), d.Pictures);
+            loadInto(d.imgExtraRight, line.value);
             d.HasExtraRight = true;
         } else if (cmd == u"backgroundExtraExpandFrom") {
             if (const auto mode = expandModeFromKeyword(line.value))

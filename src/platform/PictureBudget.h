@@ -23,6 +23,8 @@ class PictureBudget {
     bool fits(qint64 bytes) const { return bytes >= 0 && bytes <= remaining(); }
     // Takes bytes when they fit; false (and nothing taken) when not.
     bool take(qint64 bytes);
+    // Gives back what a picture no longer held took.
+    void give(qint64 bytes) { used_ = bytes >= used_ ? 0 : used_ - bytes; }
     // A new design: nothing held.
     void reset() { used_ = 0; }
 

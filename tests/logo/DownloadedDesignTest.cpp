@@ -78,6 +78,27 @@ TEST_F(DownloadedDesign, AllPicturesShareOneBudgetRenewedAtEachOpen) {
     EXPECT_EQ(engine->design().Pictures.used(), 3'000'000);
 }
 
+TEST_F(DownloadedDesign, APictureReplacedByALaterLineGivesBackItsShare) {
+    for (int i = 0; i < 5; ++i)
+        writeBytes(QStringLiteral("bg%1.bmp").arg(i), rleBomb(1000, 1000 + i));
+    QByteArray script;
+    for (int i = 0; i < 5; ++i)
+        script += "backgroundImage=bg" + QByteArray::number(i) + ".bmp\n";
+    writeScript(script);
+    engine->design().Pictures = PictureBudget(2'500'000);
+    ASSERT_FALSE(open());
+    // Only the last is held, so it fits although all five together would not.
+    EXPECT_EQ(engine->design().imgBackground.height(), 1004);
+    EXPECT_EQ(engine->design().Pictures.used(), 1'004'000);
+
+    // The background kept from the design before was not taken from this
+    // design's budget, so replacing it gives nothing back.
+    writeBytes("chars/a.bmp", rleBomb(1000, 1000));
+    writeScript("imgFont\nname=chars\nimgFontEnd\nbackgroundImage=bg0.bmp\n");
+    ASSERT_FALSE(open());
+    EXPECT_EQ(engine->design().Pictures.used(), 2'000'000);
+}
+
 TEST_F(DownloadedDesign, CharacterNamesEndAtTheFirstDot) {
     writeSolid("chars/a", 5, 4, kRed);         // no dot: no name
     writeSolid("chars/b.tar.bmp", 6, 4, kRed); // "b"
