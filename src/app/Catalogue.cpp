@@ -23,10 +23,11 @@ namespace {
 // The largest BMP file worth reading: the biggest picture allowed plus headers.
 constexpr qint64 kMaxThumbnailFileBytes = kMaxPictureBytes + 64 * 1024;
 
-// Something of that name is there and is not a folder; a dangling link counts,
-// so that its failure to open is reported rather than hidden.
+// A regular file of that name is there, or a dangling link, so that its
+// failure to open is reported rather than hidden. A pipe or a device (an
+// unpacked link to /dev/zero) is no thumbnail: reading it would never end.
 bool fileEntryExists(const QString& path) {
-    return nativeIsNonFolderEntry(path);
+    return nativeIsFile(path) || (nativeIsNonFolderEntry(path) && !nativeExists(path));
 }
 
 } // namespace
@@ -107,15 +108,18 @@ QImage thumbnailGlyph(const Bitmap& thumbnail, QSize buttonSize) {
 }
 
 QImage loadThumbnailGlyph(const QString& path, QSize buttonSize) {
-    QFile file;
-    if (!openNativeFile(file, path))
-        throw Error::cannotOpenFile(path);
+    QByteArray data;
     const Error invalid(u"Bitmap image is not valid"_s);
-    if (file.size() > kMaxThumbnailFileBytes)
-        throw invalid;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    switch (readNativeFile(path, kMaxThumbnailFileBytes, data)) {
+    case NativeRead::Read:
+        break;
+    case NativeRead::NotAFile:
+        return {}; // as if there were no thumbnail
+    case NativeRead::Unreadable:
         throw Error::cannotOpenFile(path);
+    case NativeRead::TooLarge:
+        throw invalid;
+    }
     const std::optional<Bitmap> bitmap = decodeBmp(data);
     if (!bitmap)
         throw invalid;

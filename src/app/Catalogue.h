@@ -49,7 +49,8 @@ QString literalButtonText(const QString& text);
 QImage thumbnailGlyph(const Bitmap& thumbnail, QSize buttonSize);
 
 // Reads a thumbnail file and makes its glyph. Throws Error "Cannot open file
-// %s" or "Bitmap image is not valid".
+// %s" or "Bitmap image is not valid". Something that is not a regular file
+// gives no glyph, as a folder without a thumbnail has none.
 QImage loadThumbnailGlyph(const QString& path, QSize buttonSize);
 
 // The strip's arrows: black triangles, 6 x 19, on a see-through ground; grey

@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "platform/LogoFile.h"
 #include "platform/Memory.h"
+#include "platform/NativeFiles.h"
 #include "platform/TextLineReader.h"
 
 #include <QCommandLineParser>
@@ -206,5 +207,10 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Zotmaker"));
-    return zot::runGuarded([] { return run(QCoreApplication::arguments()); }, printLine);
+    // Qt reads the arguments as UTF-8 and loses what is not; a folder made on
+    // Windows keeps its name by its bytes. (Qt's own options are gone from argv.)
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(zot::decodeFileName(QByteArray(argv[i])));
+    return zot::runGuarded([&arguments] { return run(arguments); }, printLine);
 }

@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -239,17 +240,20 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
             return;
         }
         for (size_t k = 0; k < prepared.size(); ++k) {
+            bool goOn = true;
             try {
                 if (prepared[k].pending)
                     prepared[k].pending->commit();
                 else
                     writeFileReplacing(prepared[k].task->path, prepared[k].bytes);
+                // A progress display that fails ends the batch as a failed write does.
+                goOn = !options.progress || options.progress(prepared[k].task->line, total);
             } catch (...) {
                 discardFrom(k + 1);
                 pipeline.stop(std::current_exception());
                 return;
             }
-            if (options.progress && !options.progress(prepared[k].task->line, total)) {
+            if (!goOn) {
                 discardFrom(k + 1);
                 cancelled = true;
                 pipeline.stop();
@@ -292,6 +296,41 @@ class RecentNames {
     size_t next_ = 0;
 };
 
+// The workers of a batch. Whatever ends it, even a thread that cannot be
+// started or memory running out, they are stopped and joined first: a thread
+// left joinable would end the program.
+class WorkerThreads {
+  public:
+    explicit WorkerThreads(Pipeline& pipeline) : pipeline_(pipeline) {}
+    WorkerThreads(const WorkerThreads&) = delete;
+    WorkerThreads& operator=(const WorkerThreads&) = delete;
+    ~WorkerThreads() {
+        if (threads_.empty())
+            return;
+        pipeline_.stop();
+        join();
+    }
+    // Throws std::system_error when no thread is to be had.
+    void start(std::function<void()> body) {
+        threads_.emplace_back([this, body = std::move(body)] {
+            try {
+                body();
+            } catch (...) {
+                pipeline_.stop(std::current_exception());
+            }
+        });
+    }
+    void join() {
+        for (std::thread& thread : threads_)
+            thread.join();
+        threads_.clear();
+    }
+
+  private:
+    Pipeline& pipeline_;
+    std::vector<std::thread> threads_;
+};
+
 BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>>& workers,
                      TextLineReader& lines, const QString& outputFolder,
                      const BatchOptions& options) {
@@ -302,10 +341,12 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
     // Lines further apart than this are never in flight together.
     RecentNames recent((capacity + 2 * workers.size() + 1) * kChunkLines);
     bool cancelled = false;
-    std::vector<std::thread> threads;
+    // A thread that cannot be started ends the batch before its first line:
+    // the machine is out of threads or address space, and fewer jobs than
+    // asked for would only fail later, less plainly.
+    WorkerThreads threads(pipeline);
     for (auto& worker : workers)
-        threads.emplace_back(
-            [&, w = worker.get()] { work(*w, pipeline, options, total, cancelled); });
+        threads.start([&, w = worker.get()] { work(*w, pipeline, options, total, cancelled); });
 
     // Until the batch renders, its lines show the logo as it was.
     auto before = std::make_shared<QByteArray>();
@@ -364,8 +405,7 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
     }
     send();
     pipeline.close();
-    for (std::thread& thread : threads)
-        thread.join();
+    threads.join();
 
     // A failed write stops the batch where it failed. (The planning may have
     // run ahead of it; only the command-line tool batches on several jobs,

@@ -1,9 +1,8 @@
 #include "platform/FileWriting.h"
 
 #include "platform/Error.h"
+#include "platform/NativeFiles.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -44,7 +43,8 @@ PendingFile PendingFile::write(const QString& path, QByteArrayView bytes) {
     const auto fail = [&path] { return Error::cannotCreateFile(path); };
     PendingFile pending;
     pending.path_ = path;
-    QByteArray target = QFile::encodeName(path);
+    // By the real bytes: the output folder may have a Windows-1252 name.
+    QByteArray target = nativePath(path);
     if (target.isEmpty() || target.endsWith('/'))
         throw fail();
 
@@ -66,9 +66,10 @@ PendingFile PendingFile::write(const QString& path, QByteArrayView bytes) {
     // An existing file is replaced only by a complete new one.
     struct stat st {};
     if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        const QString linked = QFileInfo(path).canonicalFilePath();
-        if (!linked.isEmpty())
-            target = QFile::encodeName(linked);
+        if (char* linked = ::realpath(target.constData(), nullptr)) {
+            target = linked;
+            std::free(linked);
+        }
     }
     // An existing file we may not write stays as it is.
     if (::access(target.constData(), W_OK) != 0)

@@ -6,7 +6,9 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <ftw.h>
@@ -121,6 +123,54 @@ bool openNativeFile(QFile& file, const QString& path) {
         return false;
     }
     return true;
+}
+
+NativeRead readNativeFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
+    bytes.clear();
+    if (path.isEmpty())
+        return NativeRead::Unreadable;
+    const QByteArray native = nativePath(path);
+    // A device is not even opened: opening one may have effects of its own.
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return NativeRead::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return NativeRead::NotAFile;
+    // Should a pipe take the file's place meanwhile, opening it does not wait
+    // for a writer; fstat then tells what was opened.
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return NativeRead::Unreadable;
+    const auto result = [&] {
+        if (::fstat(fd, &st) != 0)
+            return NativeRead::Unreadable;
+        if (!S_ISREG(st.st_mode))
+            return NativeRead::NotAFile;
+        if (st.st_size > maxBytes)
+            return NativeRead::TooLarge;
+        // One byte past the limit tells a file that grew since.
+        const qint64 limit = maxBytes + 1;
+        qint64 have = 0;
+        bytes.resize(qsizetype(std::min<qint64>(qint64(st.st_size) + 1, limit)));
+        while (have < limit) {
+            if (have == bytes.size())
+                bytes.resize(qsizetype(std::min<qint64>(limit, 2 * have)));
+            const ssize_t n = ::read(fd, bytes.data() + have, size_t(bytes.size() - have));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return NativeRead::Unreadable;
+            if (n == 0)
+                break;
+            have += n;
+        }
+        bytes.resize(qsizetype(have));
+        return have > maxBytes ? NativeRead::TooLarge : NativeRead::Read;
+    }();
+    ::close(fd);
+    if (result != NativeRead::Read)
+        bytes.clear();
+    return result;
 }
 
 QStringList readScriptLines(const QString& path) {

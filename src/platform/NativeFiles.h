@@ -25,6 +25,20 @@ bool nativeIsFile(const QString& path);
 bool nativeIsNonFolderEntry(const QString& path);
 // Opens file read-only by the native path; false when it cannot.
 bool openNativeFile(QFile& file, const QString& path);
+
+// What readNativeFile found at a path.
+enum class NativeRead {
+    Read,       // a regular file, its bytes in hand
+    NotAFile,   // there, but not a regular file: a pipe, a device, a folder
+    Unreadable, // not there (a dangling link too), or it cannot be opened or read
+    TooLarge,   // a regular file larger than the limit
+};
+// Reads the regular file at the native path (a link is followed to it) into
+// bytes, if it holds at most maxBytes. Anything else is never read and never
+// waited for (a pipe without a writer, an endless device), and no more than
+// maxBytes + 1 bytes are read whatever the file claims or grows to. bytes is
+// empty unless the result is Read.
+NativeRead readNativeFile(const QString& path, qint64 maxBytes, QByteArray& bytes);
 // Removes the folder at the native path and everything in it, whatever bytes
 // the names hold (QDir cannot remove names that are not UTF-8). Links are
 // removed, never followed. False when something is left.

@@ -1,6 +1,7 @@
 #include "platform/TextLineReader.h"
 
 #include "platform/Error.h"
+#include "platform/NativeFiles.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -11,8 +12,8 @@ namespace {
 constexpr qint64 kChunk = 64 * 1024;
 } // namespace
 
-TextLineReader::TextLineReader(const QString& path) : file_(path) {
-    if (!file_.open(QIODevice::ReadOnly))
+TextLineReader::TextLineReader(const QString& path) : path_(path) {
+    if (!openNativeFile(file_, path))
         throw Error::cannotOpenFile(path);
     // First pass: the encoding and the number of lines, for progress.
     Utf8Validator validator;
@@ -53,7 +54,7 @@ void TextLineReader::readChunk(LineSplitter& splitter) {
 }
 
 Error TextLineReader::lineTooLong() const {
-    const QString source = stream_ ? QStringLiteral("standard input") : file_.fileName();
+    const QString source = stream_ ? QStringLiteral("standard input") : path_;
     return Error(
         QStringLiteral("Line %1 of %2 is longer than 1 MiB").arg(linesRead_ + 1).arg(source));
 }

@@ -19,7 +19,8 @@ class TextLineReader {
     // A longer line ends the reading: next() throws an Error naming it.
     static constexpr qsizetype kMaxLineBytes = 1024 * 1024;
 
-    // Throws Error::cannotOpenFile(path) when the file cannot be read.
+    // Throws Error::cannotOpenFile(path) when the file cannot be read. A
+    // path built from a name that is not UTF-8 finds the file by its bytes.
     explicit TextLineReader(const QString& path);
     // Standard input, read as it comes (a pipe may be endless): nothing is
     // read ahead, so the line count is not known, and each line is read as
@@ -39,6 +40,7 @@ class TextLineReader {
     Error lineTooLong() const;
 
     QFile file_;
+    QString path_; // opened by its bytes, so the file does not know its name
     bool stream_ = false;
     bool utf8_ = true;
     bool firstLine_ = true;

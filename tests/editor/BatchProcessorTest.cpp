@@ -2,6 +2,8 @@
 #include "platform/TextLineReader.h"
 #include "support/DesignFixture.h"
 
+#include <stdexcept>
+
 namespace zot::test {
 namespace {
 
@@ -189,6 +191,30 @@ TEST_F(BatchTest, ExistingOutputFilesAreReplaced) {
     EXPECT_FALSE(run());
     EXPECT_EQ(cells("same.bmp", 0), QStringLiteral("a........."));
     EXPECT_LT(QFileInfo(out + "same.bmp").size(), 100000);
+}
+
+TEST_F(BatchTest, AFailingProgressDisplayEndsTheBatchAtItsLineOnAnyNumberOfJobs) {
+    QByteArray lines;
+    for (int i = 1; i <= 100; ++i)
+        lines += "a;t;f" + QByteArray::number(i) + ".bmp\n";
+    writeBatch(lines);
+    for (const int jobs : {1, 3}) {
+        SCOPED_TRACE(jobs);
+        BatchOptions options;
+        options.jobs = jobs;
+        // With several jobs it is called on the threads that write.
+        options.progress = [](qint64 done, qint64) {
+            if (done == 40)
+                throw std::runtime_error("display gone");
+            return true;
+        };
+        EXPECT_THROW(RunBatch(*engine, batchPath, outDir.path(), options), std::runtime_error);
+        EXPECT_EQ(QDir(outDir.path()).entryList(QDir::Files).size(), 40);
+        EXPECT_TRUE(QFile::exists(out + "f40.bmp"));
+        EXPECT_FALSE(QFile::exists(out + "f41.bmp"));
+        for (const QString& name : QDir(outDir.path()).entryList(QDir::Files))
+            QFile::remove(out + name);
+    }
 }
 
 TEST(TextLineReader, StreamsLinesWithTheFileRules) {

@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Error.h"
 #include "platform/Locations.h"
+#include "platform/NativeFiles.h"
 #include "platform/TextLineReader.h"
 #include "platform/Wallpaper.h"
 #include "platform/widgets/ErrorBox.h"
@@ -51,8 +52,6 @@ constexpr int kLeftWidth = 129;
 constexpr int kToolbarHeight = 25;
 constexpr int kInputLeft = 3;
 constexpr int kErrorListHeight = 52;
-// An about file is a few kilobytes; a huge one is not read at all.
-constexpr qint64 kMaxAboutBytes = 16 * 1024 * 1024;
 
 // One side of the zoomed view. The quotient is formed first, in long double,
 // and rounded to the even neighbour on ties (the default rounding mode).
@@ -278,12 +277,8 @@ void TfrmEdit::FormCreate() {
     bool read = false;
     for (const QString& path :
          aboutFileCandidates(QString::fromLatin1(kAboutFile), engine_->programFolder())) {
-        QFile file(path);
-        read = file.open(QIODevice::ReadOnly) && file.size() <= kMaxAboutBytes;
-        if (read) {
-            content = file.readAll();
-            read = file.error() == QFileDevice::NoError;
-        }
+        // Only a regular file: a pipe or a device in its place is no about file.
+        read = readNativeFile(path, kMaxAboutBytes, content) == NativeRead::Read;
         if (read)
             break;
     }

@@ -105,6 +105,10 @@ class TfrmEdit : public QWidget, public EngineObserver {
     // The about text shipped with the program, for when zot-about.rtf is missing.
     static QString builtInAboutText();
     static constexpr const char* kAboutFile = "zot-about.rtf";
+    // An about file is a few kilobytes; a larger one is not read at all.
+    // Laying out rich text is slow (a megabyte of one unbroken word takes
+    // most of a minute), and it happens at every start.
+    static constexpr qint64 kMaxAboutBytes = 256 * 1024;
     static constexpr const char* kMakerAddress = "https://zotmaker.example/";
     static constexpr const char* kWallpaperFile = "@WS!BACK.BMP";
     // Where Set as wallpaper writes the logo: in the program folder, or in the
