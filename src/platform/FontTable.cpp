@@ -2,8 +2,9 @@
 
 #include "platform/NativeFiles.h"
 
-#include <QFile>
 #include <QFontDatabase>
+
+#include <algorithm>
 
 namespace zot {
 
@@ -23,10 +24,9 @@ bool InstalledFonts::add(const QString& path) {
         id = QFontDatabase::addApplicationFont(path);
     } else {
         // A name Qt cannot spell (Windows-1252 bytes): read it by its bytes.
-        QFile file;
-        if (nativeIsFile(path) && openNativeFile(file, path) && file.size() <= kMaxFontFileBytes &&
-            dataBytes_ + file.size() <= kMaxDataBytes) {
-            const QByteArray data = file.read(kMaxFontFileBytes);
+        QByteArray data;
+        if (readNativeFile(path, std::min(kMaxFontFileBytes, kMaxDataBytes - dataBytes_), data) ==
+            NativeRead::Read) {
             dataBytes_ += data.size();
             id = QFontDatabase::addApplicationFontFromData(data);
         }

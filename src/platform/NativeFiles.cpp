@@ -174,11 +174,8 @@ NativeRead readNativeFile(const QString& path, qint64 maxBytes, QByteArray& byte
 }
 
 QStringList readScriptLines(const QString& path) {
-    QFile file;
-    if (!nativeIsFile(path) || !openNativeFile(file, path) || file.size() > kMaxScriptBytes)
-        throw Error::cannotOpenFile(path);
-    const QByteArray bytes = file.read(kMaxScriptBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxScriptBytes)
+    QByteArray bytes;
+    if (readNativeFile(path, kMaxScriptBytes, bytes) != NativeRead::Read)
         throw Error::cannotOpenFile(path);
     return decodeLines(bytes);
 }
