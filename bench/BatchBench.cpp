@@ -5,8 +5,8 @@
 //
 //   bench_batch [WORK_DIR [DISK_DIR]] [--max-lines N]
 #include "BenchDesigns.h"
-#include "platform/BmpCodec.h"
-#include "platform/ImageLoader.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/ImageLoader.h"
 
 #include <QDir>
 #include <QElapsedTimer>

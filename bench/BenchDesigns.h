@@ -2,8 +2,8 @@
 
 // Designs made on the fly for the benchmarks: solid-colour pictures and
 // character images, DejaVu for the TrueType lines.
-#include "platform/Bitmap.h"
-#include "platform/BmpCodec.h"
+#include "imaging/Bitmap.h"
+#include "imaging/BmpCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // One keystroke's re-render, and opening a design, on a typical design.
 #include "BenchDesigns.h"
-#include "editor/HeadlessEditor.h"
+#include "logo/HeadlessEditor.h"
 #include "logo/LogoEngine.h"
 
 #include <QGuiApplication>

@@ -3,9 +3,9 @@
 // catalogue. Runs itself as the child process; the clocks of parent and
 // child are the same monotonic clock.
 #include "app/TfrmZOT.h"
-#include "platform/Bitmap.h"
-#include "platform/BmpCodec.h"
-#include "platform/widgets/ErrorBox.h"
+#include "imaging/Bitmap.h"
+#include "imaging/BmpCodec.h"
+#include "widgets/ErrorBox.h"
 
 #include <QApplication>
 #include <QDir>

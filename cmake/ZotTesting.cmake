@@ -3,14 +3,15 @@
 #     [SOURCES file...]        further sources, relative to tests/
 #     [LIBRARIES target...]    what the program links (GTest::gtest_main if it has no main)
 #     [DEFINITIONS def...]     compile definitions
-#     [DEPENDS target...]      targets to build first, e.g. a program the tests run)
+#     [DEPENDS target...]      targets to build first, e.g. a program the tests run
+#     [PROPERTIES prop value...] further test properties, e.g. TIMEOUT 60)
 # Builds one GoogleTest program and registers its tests with CTest, under the
 # offscreen Qt platform so no test needs a display. Nothing is added when the
 # globs and sources are all empty.
 include(GoogleTest)
 
 function(zot_add_test_program name)
-    cmake_parse_arguments(T "" "" "GLOB;SOURCES;LIBRARIES;DEFINITIONS;DEPENDS" ${ARGN})
+    cmake_parse_arguments(T "" "" "GLOB;SOURCES;LIBRARIES;DEFINITIONS;DEPENDS;PROPERTIES" ${ARGN})
     if(T_UNPARSED_ARGUMENTS)
         message(FATAL_ERROR "zot_add_test_program(${name}): unknown arguments ${T_UNPARSED_ARGUMENTS}")
     endif()
@@ -21,7 +22,19 @@ function(zot_add_test_program name)
     if(NOT sources AND NOT T_SOURCES)
         return()
     endif()
-    add_executable(${name} ${sources} ${T_SOURCES})
+    zot_add_test_helper(${name} SOURCES ${sources} ${T_SOURCES} LIBRARIES ${T_LIBRARIES}
+                        DEFINITIONS ${T_DEFINITIONS} DEPENDS ${T_DEPENDS})
+    gtest_discover_tests(${name}
+                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen ${T_PROPERTIES}
+                         DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# zot_add_test_helper(NAME SOURCES file... [LIBRARIES ...] [DEFINITIONS ...] [DEPENDS ...])
+# A program that tests run (a stand-in service, a driver), built as test
+# programs are but registering no tests of its own.
+function(zot_add_test_helper name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBRARIES;DEFINITIONS;DEPENDS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${T_LIBRARIES})
     if(T_DEFINITIONS)
@@ -31,7 +44,4 @@ function(zot_add_test_program name)
         add_dependencies(${name} ${T_DEPENDS})
     endif()
     zot_set_warnings(${name})
-    gtest_discover_tests(${name}
-                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
-                         DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -1,9 +1,9 @@
 #include "DesignDriver.h"
 
-#include "editor/BatchProcessor.h"
-#include "editor/HeadlessEditor.h"
+#include "batch/BatchProcessor.h"
+#include "imaging/BmpCodec.h"
+#include "logo/HeadlessEditor.h"
 #include "logo/LogoEngine.h"
-#include "platform/BmpCodec.h"
 #include "platform/Error.h"
 
 #include <QFile>

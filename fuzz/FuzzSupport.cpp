@@ -1,7 +1,7 @@
 #include "FuzzSupport.h"
 
-#include "platform/Bitmap.h"
-#include "platform/BmpCodec.h"
+#include "imaging/Bitmap.h"
+#include "imaging/BmpCodec.h"
 #include "platform/NativeFiles.h"
 
 #include <QBuffer>

@@ -2,7 +2,7 @@
 // reading again unchanged.
 #include "FuzzSupport.h"
 
-#include "platform/BmpCodec.h"
+#include "imaging/BmpCodec.h"
 
 #include <QImage>
 #include <cstdlib>

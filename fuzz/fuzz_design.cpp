@@ -5,7 +5,7 @@
 #include "DesignDriver.h"
 #include "FuzzSupport.h"
 
-#include "platform/TextDecoding.h"
+#include "text/TextDecoding.h"
 
 using namespace zot;
 

@@ -2,7 +2,7 @@
 // through Qt's, within a picture budget that must never be crossed.
 #include "FuzzSupport.h"
 
-#include "platform/ImageLoader.h"
+#include "imaging/ImageLoader.h"
 
 #include <cstdlib>
 

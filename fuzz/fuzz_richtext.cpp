@@ -1,7 +1,7 @@
 // The rich text reader that shows the about file, on any bytes.
 #include "FuzzSupport.h"
 
-#include "platform/widgets/RichTextReader.h"
+#include "text/RichTextReader.h"
 
 #include <QTextDocument>
 

@@ -35,32 +35,42 @@ function(zot_case name)
 endfunction()
 
 zot_case(downward_includes_pass EXPECT pass FILES
-         platform/Bitmap.h "#pragma once"
-         script/Reader.h "#include \"platform/Bitmap.h\""
-         editor/window/Win.cpp "#include \"editor/Ed.h\"\n#include \"platform/widgets/W.h\""
-         editor/Ed.h "#include \"logo/Design.h\""
-         platform/widgets/W.h "#include \"platform/Bitmap.h\""
-         app/Main.cpp "#include \"editor/window/Win.h\"\n#include \"Local.h\""
+         platform/Files.h "#include \"text/Decode.h\""
+         text/Decode.h "#pragma once"
+         imaging/Bitmap.h "#include \"platform/Files.h\""
+         script/Reader.h "#include \"imaging/Bitmap.h\""
+         editor/Win.cpp "#include \"batch/Batch.h\"\n#include \"widgets/W.h\""
+         batch/Batch.h "#include \"logo/Design.h\""
+         widgets/W.h "#include \"platform/Files.h\""
+         app/Main.cpp "#include \"editor/Win.h\"\n#include \"Local.h\"\n#include \"designs/Folders.h\""
+         designs/Folders.h "#include \"imaging/Bitmap.h\""
          app/Local.h "#pragma once"
-         editor/window/Win.h "#pragma once"
-         cli/main.cpp "#include \"editor/Ed.h\"")
+         editor/Win.h "#pragma once"
+         cli/main.cpp "#include \"batch/Batch.h\"\n#include \"designs/Folders.h\"")
 
-zot_case(platform_including_script_fails EXPECT fail MESSAGE "platform/ includes script/" FILES
-         script/Reader.h "#pragma once"
-         platform/Paths.cpp "#include \"script/Reader.h\"")
+zot_case(text_including_platform_fails EXPECT fail MESSAGE "text/ includes platform/" FILES
+         platform/Files.h "#pragma once"
+         text/Decode.cpp "#include \"platform/Files.h\"")
 
-# The widgets live inside platform/ but stand above editor/.
-zot_case(platform_including_widgets_fails EXPECT fail MESSAGE "platform/ includes platform/widgets/" FILES
-         platform/widgets/W.h "#pragma once"
-         platform/Paths.cpp "  #  include \"platform/widgets/W.h\"")
+zot_case(platform_including_imaging_fails EXPECT fail MESSAGE "platform/ includes imaging/" FILES
+         imaging/Bitmap.h "#pragma once"
+         platform/Clipboard.cpp "  #  include \"imaging/Bitmap.h\"")
 
-zot_case(engine_including_window_fails EXPECT fail MESSAGE "editor/ includes editor/window/" FILES
-         editor/window/Win.h "#pragma once"
-         editor/Ed.cpp "#include \"editor/window/Win.h\"")
+zot_case(engine_including_widgets_fails EXPECT fail MESSAGE "logo/ includes widgets/" FILES
+         widgets/W.h "#pragma once"
+         logo/Engine.cpp "#include \"widgets/W.h\"")
 
-zot_case(cli_including_window_fails EXPECT fail MESSAGE "cli/ includes editor/window/" FILES
-         editor/window/Win.h "#pragma once"
-         cli/main.cpp "#include \"editor/window/Win.h\"")
+zot_case(batch_including_editor_fails EXPECT fail MESSAGE "batch/ includes editor/" FILES
+         editor/Win.h "#pragma once"
+         batch/Batch.cpp "#include \"editor/Win.h\"")
+
+zot_case(cli_including_widgets_fails EXPECT fail MESSAGE "cli/ includes widgets/" FILES
+         widgets/W.h "#pragma once"
+         cli/main.cpp "#include \"widgets/W.h\"")
+
+# A path that climbs out of the includer's room by "..".
+zot_case(relative_climb_fails EXPECT fail MESSAGE "fonts/ includes logo/" FILES
+         fonts/Font.cpp "#include \"../logo/Design.h\"")
 
 zot_case(unknown_folder_fails EXPECT fail MESSAGE "not in any folder" FILES
          extra/Thing.cpp "#pragma once")

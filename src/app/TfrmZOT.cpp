@@ -1,11 +1,11 @@
 #include "app/TfrmZOT.h"
 
 #include "app/Catalogue.h"
-#include "editor/window/TfrmEdit.h"
+#include "editor/TfrmEdit.h"
 #include "platform/Error.h"
-#include "platform/widgets/CrispIcon.h"
-#include "platform/widgets/ErrorBox.h"
-#include "platform/widgets/Shortcuts.h"
+#include "widgets/CrispIcon.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/Shortcuts.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "app/Application.h"
 #include "app/TfrmZOT.h"
 #include "platform/Memory.h"
-#include "platform/widgets/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,13 @@
 #include "fonts/TImgFont.h"
 
 #include "fonts/FontSection.h"
-#include "platform/Characters.h"
+#include "imaging/ImageLoader.h"
+#include "imaging/PictureLimits.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Error.h"
-#include "platform/ImageLoader.h"
 #include "platform/Paths.h"
 #include "script/IntegerConversion.h"
+#include "text/Characters.h"
 
 #include <algorithm>
 #include <cmath>

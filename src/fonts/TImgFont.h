@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Bitmap.h"
-#include "platform/PictureBudget.h"
+#include "imaging/Bitmap.h"
+#include "imaging/PictureBudget.h"
 
 #include <QChar>
 #include <QString>

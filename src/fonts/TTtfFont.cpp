@@ -2,11 +2,12 @@
 
 #include "fonts/FontSection.h"
 #include "fonts/TImgFont.h"
-#include "platform/Bitmap.h"
-#include "platform/Characters.h"
+#include "imaging/Bitmap.h"
+#include "imaging/PictureLimits.h"
 #include "platform/Error.h"
 #include "platform/SystemColors.h"
 #include "script/IntegerConversion.h"
+#include "text/Characters.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -3,9 +3,9 @@
 #include "fonts/FontSection.h"
 #include "fonts/TImgFont.h"
 #include "fonts/TTtfFont.h"
-#include "platform/Bitmap.h"
+#include "imaging/Bitmap.h"
+#include "imaging/PictureBudget.h"
 #include "platform/FontTable.h"
-#include "platform/PictureBudget.h"
 
 #include <QList>
 #include <QString>

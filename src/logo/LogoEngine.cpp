@@ -3,7 +3,7 @@
 #include "platform/FontTable.h"
 #include "platform/NativeFiles.h"
 #include "platform/Paths.h"
-#include "platform/TextDecoding.h"
+#include "text/TextDecoding.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "fonts/FontSection.h"
+#include "imaging/Bitmap.h"
 #include "logo/Design.h"
 #include "logo/EngineObserver.h"
-#include "platform/Bitmap.h"
 #include "platform/Paths.h"
 #include "script/ScriptReader.h"
 

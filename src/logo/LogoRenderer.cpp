@@ -1,7 +1,8 @@
+#include "imaging/PictureLimits.h"
 #include "logo/LogoEngine.h"
-#include "platform/Characters.h"
 #include "platform/Error.h"
 #include "script/IntegerConversion.h"
+#include "text/Characters.h"
 
 #include <algorithm>
 #include <limits>

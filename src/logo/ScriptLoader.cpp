@@ -1,6 +1,6 @@
+#include "imaging/ImageLoader.h"
 #include "logo/LogoEngine.h"
 #include "platform/FontTable.h"
-#include "platform/ImageLoader.h"
 #include "script/IntegerConversion.h"
 
 #include <algorithm>

@@ -1,6 +1,5 @@
 #include "platform/Clipboard.h"
 
-#include "platform/Bitmap.h"
 #include "platform/Error.h"
 
 #include <QClipboard>
@@ -9,13 +8,12 @@
 
 namespace zot {
 
-void copyToClipboard(const Bitmap& bitmap) {
+void copyToClipboard(const QImage& image) {
     QClipboard* clipboard = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
                                 ? QGuiApplication::clipboard()
                                 : nullptr;
     if (!clipboard)
         throw Error(QStringLiteral("Cannot open clipboard"));
-    const QImage image = bitmap.toImage();
     clipboard->setImage(image);
     const QMimeData* data = clipboard->mimeData();
     if (!data || (!image.isNull() && !data->hasImage()))

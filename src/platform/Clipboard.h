@@ -1,11 +1,11 @@
 #pragma once
 
-namespace zot {
+#include <QImage>
 
-class Bitmap;
+namespace zot {
 
 // Puts the picture on the clipboard as an image other programs can paste.
 // Throws Error("Cannot open clipboard") when there is no usable clipboard.
-void copyToClipboard(const Bitmap& bitmap);
+void copyToClipboard(const QImage& image);
 
 } // namespace zot

@@ -27,10 +27,6 @@ QString userDataFolder() {
     return withSeparator(QDir::cleanPath(base)) + u"zotmaker/"_s;
 }
 
-QString userDesignsFolder() {
-    return userDataFolder() + u"designs/"_s;
-}
-
 QStringList aboutFileCandidates(const QString& fileName, const QString& programFolder) {
     QStringList candidates{fileName};
     if (!programFolder.isEmpty())

@@ -13,9 +13,6 @@ namespace zot {
 // unset, empty or not absolute. Ends in "/". Not created here.
 QString userDataFolder();
 
-// The user's own designs: userDataFolder() + "designs/".
-QString userDesignsFolder();
-
 // The places the about file is read from, in order: the working folder (the
 // bare name), then the program folder.
 QStringList aboutFileCandidates(const QString& fileName, const QString& programFolder);

@@ -1,7 +1,7 @@
 #include "platform/NativeFiles.h"
 
 #include "platform/Error.h"
-#include "platform/TextDecoding.h"
+#include "text/TextDecoding.h"
 
 #include <QHash>
 #include <QStringDecoder>

@@ -83,4 +83,11 @@ std::optional<QString> TextLineReader::next() {
     }
 }
 
+QStringList readTextLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error::cannotOpenFile(path);
+    return decodeLines(file.readAll());
+}
+
 } // namespace zot

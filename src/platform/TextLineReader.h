@@ -1,11 +1,12 @@
 #pragma once
 
 #include "platform/Error.h"
-#include "platform/TextDecoding.h"
+#include "text/TextDecoding.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace zot {
@@ -48,5 +49,9 @@ class TextLineReader {
     qint64 linesRead_ = 0;
     LineSplitter splitter_;
 };
+
+// Reads a whole file's lines, by the same rules. Throws
+// Error::cannotOpenFile(path) when the file cannot be read.
+QStringList readTextLines(const QString& path);
 
 } // namespace zot

@@ -1,6 +1,6 @@
 #include "script/ScriptReader.h"
 
-#include "platform/Characters.h"
+#include "text/Characters.h"
 
 namespace zot {
 

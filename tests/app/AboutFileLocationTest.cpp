@@ -1,6 +1,6 @@
 // Where the about text comes from: the working folder first, then the
 // program folder; the error box only when neither has it.
-#include "editor/window/TfrmEdit.h"
+#include "editor/TfrmEdit.h"
 #include "support/WindowFixture.h"
 
 #include <QTextEdit>

@@ -1,4 +1,4 @@
-#include "editor/window/TfrmEdit.h"
+#include "editor/TfrmEdit.h"
 #include "support/WindowFixture.h"
 
 #include <QTextBlock>

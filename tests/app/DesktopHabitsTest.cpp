@@ -2,10 +2,10 @@
 // without stealing an edit box's keys, names for picture-only buttons, texts
 // from a design shown as written, and a zoom box that shows its whole value.
 #include "app/TfrmZOT.h"
-#include "editor/window/TfrmEdit.h"
-#include "platform/widgets/TabcToolButton.h"
+#include "editor/TfrmEdit.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WindowFixture.h"
+#include "widgets/TabcToolButton.h"
 
 #include <QAbstractButton>
 #include <QApplication>

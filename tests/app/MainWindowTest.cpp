@@ -1,8 +1,8 @@
 #include "app/TfrmZOT.h"
-#include "editor/window/TfrmEdit.h"
+#include "editor/TfrmEdit.h"
 #include "support/WindowFixture.h"
 
-#include "platform/widgets/TabcToolButton.h"
+#include "widgets/TabcToolButton.h"
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>

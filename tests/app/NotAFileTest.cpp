@@ -4,7 +4,7 @@
 // writer.
 #include "app/Catalogue.h"
 #include "app/TfrmZOT.h"
-#include "editor/window/TfrmEdit.h"
+#include "editor/TfrmEdit.h"
 #include "support/WindowFixture.h"
 
 #include <QTextEdit>

@@ -2,7 +2,7 @@
 // after the program folder's, and opens each from where it was found.
 #include "app/Catalogue.h"
 #include "app/TfrmZOT.h"
-#include "editor/window/TfrmEdit.h"
+#include "editor/TfrmEdit.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Locations.h"
 #include "support/EnvironmentOverride.h"

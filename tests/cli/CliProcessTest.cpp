@@ -1,8 +1,8 @@
 // zotmaker-cli started by hand: with arguments as the shell hands them over,
 // bytes that for a design unpacked from a Windows archive are not UTF-8
 // (QProcess passes only UTF-8), and under limits on its resources.
-#include "platform/Bitmap.h"
-#include "platform/BmpCodec.h"
+#include "imaging/Bitmap.h"
+#include "imaging/BmpCodec.h"
 #include "support/RawNames.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/BmpCodec.h"
+#include "imaging/BmpCodec.h"
 #include "platform/DirectoryListing.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Designs as users download them: shared memory budget, Windows-made names,
 // character names and characters outside the BMP.
 #include "fonts/TTtfFont.h"
-#include "platform/ImageLoader.h"
+#include "imaging/ImageLoader.h"
 #include "support/DesignFixture.h"
 
 #include <QFontDatabase>

@@ -1,4 +1,5 @@
 #include "platform/Locations.h"
+#include "designs/DesignFolders.h"
 #include "support/EnvironmentOverride.h"
 
 #include <QDir>

@@ -1,15 +1,15 @@
 // Limits on what a downloaded design may cost, and names written on Windows.
-#include "platform/BmpCodec.h"
-#include "platform/Characters.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/ImageLoader.h"
+#include "imaging/PictureBudget.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Error.h"
-#include "platform/ImageLoader.h"
 #include "platform/NativeFiles.h"
 #include "platform/Paths.h"
-#include "platform/PictureBudget.h"
-#include "platform/TextDecoding.h"
 #include "platform/TextLineReader.h"
 #include "support/RawNames.h"
+#include "text/Characters.h"
+#include "text/TextDecoding.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "script/ScriptReader.h"
 #include "platform/Error.h"
-#include "platform/TextDecoding.h"
 #include "script/IntegerConversion.h"
+#include "text/TextDecoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 
 // A design folder in a temporary program folder, opened by a headless editor.
-#include "editor/HeadlessEditor.h"
+#include "imaging/Bitmap.h"
+#include "imaging/BmpCodec.h"
+#include "logo/HeadlessEditor.h"
 #include "logo/LogoEngine.h"
-#include "platform/Bitmap.h"
-#include "platform/BmpCodec.h"
 #include "platform/Error.h"
 #include "support/RawNames.h"
 

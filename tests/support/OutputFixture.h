@@ -1,7 +1,7 @@
 #pragma once
 
 // The editor window with a two-line design open and dialogs answered by the test.
-#include "editor/window/TfrmEdit.h"
+#include "editor/TfrmEdit.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WindowFixture.h"
 

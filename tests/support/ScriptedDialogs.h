@@ -1,7 +1,7 @@
 #pragma once
 
 // Dialogs that answer from a script instead of waiting for a user.
-#include "platform/widgets/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 #include <deque>
 #include <gtest/gtest.h>

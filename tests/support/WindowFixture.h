@@ -1,9 +1,9 @@
 #pragma once
 
 // Program and working folders for the windows, with the error box recorded.
-#include "platform/Bitmap.h"
-#include "platform/BmpCodec.h"
-#include "platform/widgets/ErrorBox.h"
+#include "imaging/Bitmap.h"
+#include "imaging/BmpCodec.h"
+#include "widgets/ErrorBox.h"
 
 #include <QDir>
 #include <QFile>

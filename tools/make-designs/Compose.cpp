@@ -1,10 +1,10 @@
 #include "Compose.h"
 
-#include "editor/HeadlessEditor.h"
 #include "fonts/TImgFont.h"
 #include "fonts/TTtfFont.h"
+#include "imaging/Bitmap.h"
+#include "logo/HeadlessEditor.h"
 #include "logo/LogoEngine.h"
-#include "platform/Bitmap.h"
 #include "platform/Error.h"
 
 #include <cstdio>

@@ -4,7 +4,7 @@
 //   build/bin/zot-screenshot data/screenshots/main-window.png
 #include "app/Application.h"
 #include "app/TfrmZOT.h"
-#include "editor/window/TfrmEdit.h"
+#include "editor/TfrmEdit.h"
 
 #include <QApplication>
 #include <QComboBox>

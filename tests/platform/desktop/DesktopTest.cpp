@@ -1,6 +1,6 @@
 // Wallpaper and clipboard, against a private settings file and an offscreen
 // clipboard: nothing of the user's desktop is touched.
-#include "platform/Bitmap.h"
+#include "imaging/Bitmap.h"
 #include "platform/Clipboard.h"
 #include "platform/Error.h"
 #include "platform/Wallpaper.h"
@@ -73,7 +73,7 @@ TEST(Clipboard, HoldsTheFullSizeLogoAsAnImage) {
     Bitmap logo = Bitmap::create(31, 7, 8, {0xff000000, 0xffff0000, 0xffffffff});
     logo.fill(0xffff0000);
     logo.setPixel(0, 0, 0xffffffff);
-    copyToClipboard(logo);
+    copyToClipboard(logo.toImage());
     const QImage pasted = QGuiApplication::clipboard()->image();
     ASSERT_EQ(pasted.size(), QSize(31, 7));
     EXPECT_EQ(pasted.pixel(0, 0) | 0xff000000, 0xffffffffu);

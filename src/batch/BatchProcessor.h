@@ -1,0 +1,55 @@
+#pragma once
+
+#include "imaging/LogoFile.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace zot {
+
+class LogoEngine;
+class TextLineReader;
+
+// One line of a batch file for a design with a given number of label inputs.
+struct BatchLine {
+    QStringList fields; // the texts for inputs 1, 2, ... (all of them when complete)
+    bool complete = false;
+    QString outputName; // when complete: up to the next ";" or the end
+    QString missing;    // when not: what was left of the line at the missing ";"
+};
+BatchLine parseBatchLine(const QString& line, int inputs);
+QString missingSeparatorReport(qint64 lineNumber, const QString& rest);
+
+struct BatchOptions {
+    // Threads that render; the files are the same whatever the number.
+    int jobs = 1;
+    LogoFormat format = LogoFormat::Bmp;
+    // Called after each file is written, with the lines done and the total
+    // (-1 when it is not known ahead, as for a pipe). Returning false ends
+    // the batch there, keeping the files written.
+    std::function<bool(qint64 done, qint64 total)> progress;
+};
+
+enum class BatchEnd { Finished, MissingSeparator, Cancelled };
+
+// Makes one logo per line of a batch: the line's fields go into the label
+// inputs in order, the next part up to ";" names the output file in
+// outputFolder. A line short of fields stops the batch with a message in the
+// error list. Throws zot::Error when an output file cannot be created or a
+// rendering fails (the batch ends there, the files before it written).
+// Lines are made in file order and leave the engine as setting their fields
+// one by one would; with several jobs the renderings run on other engines
+// with the same design open, and the files are still written in order.
+BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
+                  const BatchOptions& options = {});
+
+// The same for a batch file; throws Error::cannotOpenFile when it cannot be
+// read. False when the batch stopped at a line with a missing ";".
+bool RunBatch(LogoEngine& engine, const QString& batchFile, const QString& outputFolder,
+              const BatchOptions& options = {});
+
+// Whether text can be drawn on threads other than the main one here.
+bool threadedRenderingSupported();
+
+} // namespace zot

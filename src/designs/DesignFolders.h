@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace zot {
+
+// More design folders than this are ignored (the first ones in listing order count).
+inline constexpr int kMaxDesigns = 25;
+
+struct DesignFolderEntry {
+    QString name;          // the folder's bare name, the design's identity
+    QString thumbnailPath; // empty when the folder has no thumbnail.bmp
+    QString parentFolder;  // the folder it was found in
+};
+
+// The design folders of programFolder in the order the file system lists
+// them: folders not starting with "." that hold a file script.zot. At most
+// limit of them.
+std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder,
+                                                 int limit = kMaxDesigns);
+
+// The design folders of each of parentFolders in turn, by the rules above,
+// at most limit of them together. A name already listed from an earlier
+// folder is skipped, so a shipped design is never hidden by a copy of the
+// same name in a later folder.
+std::vector<DesignFolderEntry> scanCatalogue(const QStringList& parentFolders,
+                                             int limit = kMaxDesigns);
+
+// The folders the catalogue scans: the program folder, then the user's own
+// designs folder.
+QStringList catalogueFolders(const QString& programFolder);
+
+// The user's own designs: userDataFolder() + "designs/".
+QString userDesignsFolder();
+
+} // namespace zot

@@ -1,0 +1,563 @@
+#include "editor/TfrmEdit.h"
+
+#include "batch/BatchProcessor.h"
+#include "editor/ToolbarGlyphs.h"
+#include "imaging/BmpCodec.h"
+#include "platform/Clipboard.h"
+#include "platform/Error.h"
+#include "platform/Locations.h"
+#include "platform/NativeFiles.h"
+#include "platform/TextLineReader.h"
+#include "platform/Wallpaper.h"
+#include "script/IntegerConversion.h"
+#include "text/RichTextReader.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/NarrowCombo.h"
+#include "widgets/Shortcuts.h"
+#include "widgets/TabcToolButton.h"
+#include "widgets/TabcURLLabel.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <tuple>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace zot {
+
+namespace {
+
+constexpr int kLeftWidth = 129;
+constexpr int kToolbarHeight = 25;
+constexpr int kInputLeft = 3;
+constexpr int kErrorListHeight = 52;
+
+// One side of the zoomed view. The quotient is formed first, in long double,
+// and rounded to the even neighbour on ties (the default rounding mode).
+int zoomedSide(int side, long double factor) {
+    const long double zoomed = std::nearbyint(static_cast<long double>(side) * factor);
+    // A negative percentage shows nothing; a huge one stops at the largest widget.
+    return static_cast<int>(std::clamp<long double>(zoomed, 0.0L, QWIDGETSIZE_MAX));
+}
+
+int clampSide(int side) {
+    return std::clamp(side, 0, int(QWIDGETSIZE_MAX));
+}
+
+// Qt reads "[*]" in a window title as the modified marker; a design's name
+// must show as written.
+QString literalTitle(QString title) {
+    return title.replace(u"[*]"_s, u"[*][*]"_s);
+}
+
+} // namespace
+
+TLogoView::TLogoView(const LogoEngine& engine, QWidget* parent) : QWidget(parent), engine_(engine) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void TLogoView::paintEvent(QPaintEvent*) {
+    if (shownRender_ != engine_.renderCount()) {
+        shown_ = engine_.logo().toImage();
+        shownRender_ = engine_.renderCount();
+    }
+    if (shown_.isNull() || deviceSize_.isEmpty())
+        return;
+    QPainter painter(this);
+    // Nearest pixels, no smoothing: the zoom shows the logo's pixels as they are.
+    const qreal ratio = devicePixelRatioF();
+    painter.drawImage(QRectF(0, 0, deviceSize_.width() / ratio, deviceSize_.height() / ratio),
+                      shown_);
+}
+
+void TLogoView::setDeviceSize(QSize size) {
+    deviceSize_ = size;
+    const qreal ratio = devicePixelRatioF();
+    // Rounded up, so that the scroll box reaches the last device pixel.
+    resize(int(std::ceil(size.width() / ratio - 1e-9)),
+           int(std::ceil(size.height() / ratio - 1e-9)));
+    update();
+}
+
+bool TLogoView::event(QEvent* event) {
+    // On a screen of another scale the same device size needs another widget size.
+    if (event->type() == QEvent::ScreenChangeInternal)
+        setDeviceSize(deviceSize_);
+    return QWidget::event(event);
+}
+
+TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
+    : QWidget(parent), engine_(std::make_unique<LogoEngine>(*this, programFolder)) {
+    setWindowTitle(u"About"_s);
+    caption_ = u"About"_s;
+    SaveDialog.DefaultExt = u"bmp"_s;
+    odBatch.Filter = u"Comma Seperated Files|*.txt;*.csv;"_s;
+
+    pLeft = new QFrame(this);
+    pLeft->setObjectName(u"pLeft"_s);
+    pLeft->setFixedWidth(kLeftWidth);
+    auto* leftLayout = new QVBoxLayout(pLeft);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(0);
+    buildToolbar();
+    buildInputPanel();
+    leftLayout->addWidget(Panel2);
+    leftLayout->addWidget(pDynamic, 1);
+
+    buildMiddle();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(pLeft);
+    layout->addWidget(Splitter1, 1);
+
+    outputControlsEnabled(false);
+    FormCreate();
+}
+
+TfrmEdit::~TfrmEdit() = default;
+
+void TfrmEdit::buildToolbar() {
+    Panel2 = new QFrame(pLeft);
+    Panel2->setObjectName(u"Panel2"_s);
+    Panel2->setFixedHeight(kToolbarHeight);
+
+    const auto makeButton = [this](ToolbarGlyph glyph, int left, const QString& name,
+                                   const QString& hint) {
+        auto* button =
+            new TabcToolButton(toolbarGlyph(glyph, true), toolbarGlyph(glyph, false), Panel2);
+        button->setObjectName(name);
+        button->setGeometry(left, 1, 23, 22);
+        button->setToolTip(hint);
+        return button;
+    };
+    abcTBSave = makeButton(ToolbarGlyph::Save, 2, u"abcTBSave"_s, u"Save to file"_s);
+    abcTBCopy = makeButton(ToolbarGlyph::Copy, 25, u"abcTBCopy"_s, u"Copy 2 clipboard"_s);
+    abcTBWallpaper =
+        makeButton(ToolbarGlyph::Wallpaper, 48, u"abcTBWallpaper"_s, u"Set as wallpaper"_s);
+    // Picture-only buttons: screen readers and the keyboard get them by name.
+    // Ctrl+C would be the edit boxes' copy, hence the Shift.
+    for (auto [button, keys, hint] :
+         {std::tuple{abcTBSave, QKeySequence(Qt::CTRL | Qt::Key_S), u"Save to file"_s},
+          std::tuple{abcTBCopy, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                     u"Copy 2 clipboard"_s},
+          std::tuple{abcTBWallpaper, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
+                     u"Set as wallpaper"_s}}) {
+        button->setAccessibleName(hint);
+        bindShortcut(this, button, keys, hint);
+    }
+    connect(abcTBSave, &QToolButton::clicked, this, &TfrmEdit::abcTBSaveClick);
+    connect(abcTBCopy, &QToolButton::clicked, this, &TfrmEdit::abcTBCopyClick);
+    connect(abcTBWallpaper, &QToolButton::clicked, this, &TfrmEdit::abcTBWallpaperClick);
+
+    cbSize = new QComboBox(Panel2);
+    cbSize->setObjectName(u"cbSize"_s);
+    cbSize->setEditable(true);
+    cbSize->setInsertPolicy(QComboBox::NoInsert);
+    cbSize->addItems({u"10%"_s, u"25%"_s, u"50%"_s, u"100%"_s, u"200%"_s});
+    cbSize->setCurrentIndex(2);
+    cbSize->setToolTip(u"Image size"_s);
+    cbSize->setGeometry(74, 1, 51, std::min(cbSize->sizeHint().height(), kToolbarHeight - 2));
+    fitNarrowCombo(cbSize); // 51 pixels must show "100%" whole
+    // Every keystroke and every choice refits the view.
+    connect(cbSize, &QComboBox::currentTextChanged, this, &TfrmEdit::zoomTextChanged);
+}
+
+void TfrmEdit::buildInputPanel() {
+    pDynamic = new QFrame(pLeft);
+    pDynamic->setObjectName(u"pDynamic"_s);
+    pDynamic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pDynamic->setLineWidth(1);
+
+    sbInputs = new QScrollArea(pDynamic);
+    sbInputs->setObjectName(u"sbInputs"_s);
+    sbInputs->setFrameShape(QFrame::NoFrame);
+    sbInputs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sbInputs->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    sbInputs->setWidgetResizable(false);
+    pInputs = new QWidget;
+    pInputs->setObjectName(u"pInputs"_s);
+    sbInputs->setWidget(pInputs);
+    sbInputs->viewport()->installEventFilter(this);
+
+    bbBatch = new QPushButton(u"Batch process"_s, pDynamic);
+    bbBatch->setObjectName(u"bbBatch"_s);
+    bbBatch->setGeometry(8, 0, 113, 17);
+    bindShortcut(this, bbBatch, QKeySequence(Qt::CTRL | Qt::Key_B), u"Batch process"_s);
+    connect(bbBatch, &QPushButton::clicked, this, &TfrmEdit::bbBatchClick);
+
+    Label1 = new QLabel(u"Copyright \u00A9 2024"_s, pDynamic);
+    Label1->setObjectName(u"Label1"_s);
+    Label2 = new QLabel(u"Zotmaker authors"_s, pDynamic);
+    Label2->setObjectName(u"Label2"_s);
+    for (QLabel* label : {Label1, Label2})
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    abcURLLabel1 = new TabcURLLabel(pDynamic);
+    abcURLLabel1->setObjectName(u"abcURLLabel1"_s);
+    abcURLLabel1->setText(u"zotmaker.example"_s);
+    abcURLLabel1->setUrl(QUrl(QString::fromLatin1(kMakerAddress)));
+
+    pDynamic->installEventFilter(this);
+}
+
+void TfrmEdit::buildMiddle() {
+    Splitter1 = new QSplitter(Qt::Vertical, this);
+    Splitter1->setObjectName(u"Splitter1"_s);
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+
+    // The logo's scroll box and the about text share one place; the about
+    // text lies on top while it is shown.
+    auto* middle = new QWidget(Splitter1);
+    auto* grid = new QGridLayout(middle);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    ScrollBox1 = new QScrollArea(middle);
+    ScrollBox1->setObjectName(u"ScrollBox1"_s);
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    imgEdit = new TLogoView(*engine_, nullptr);
+    imgEdit->setObjectName(u"imgEdit"_s);
+    imgEdit->setDeviceSize(QSize(0, 0));
+    ScrollBox1->setWidget(imgEdit);
+
+    reAbout = new QTextEdit(middle);
+    reAbout->setObjectName(u"reAbout"_s);
+    reAbout->setReadOnly(true);
+    reAbout->setFrameShape(QFrame::NoFrame);
+    reAbout->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reAbout->setLineWrapMode(QTextEdit::WidgetWidth);
+    reAbout->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    reAbout->setHtml(builtInAboutText());
+
+    grid->addWidget(ScrollBox1, 0, 0);
+    grid->addWidget(reAbout, 0, 0);
+    reAbout->raise();
+
+    mErrors = new QPlainTextEdit(Splitter1);
+    mErrors->setObjectName(u"mErrors"_s);
+    mErrors->setReadOnly(true);
+    mErrors->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mErrors->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mErrors->hide();
+    connect(mErrors, &QPlainTextEdit::textChanged, this, &TfrmEdit::mErrorsChange);
+
+    Splitter1->addWidget(middle);
+    Splitter1->addWidget(mErrors);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+}
+
+void TfrmEdit::FormCreate() {
+    QByteArray content;
+    bool read = false;
+    for (const QString& path :
+         aboutFileCandidates(QString::fromLatin1(kAboutFile), engine_->programFolder())) {
+        // Only a regular file: a pipe or a device in its place is no about file.
+        read = readNativeFile(path, kMaxAboutBytes, content) == NativeRead::Read;
+        if (read)
+            break;
+    }
+    if (!read) {
+        showErrorBox(Error::cannotOpenFile(QString::fromLatin1(kAboutFile)).message());
+        return; // the built-in text stays
+    }
+    loadRichText(*reAbout->document(), content);
+    // The reader leaves the view at the end of the text; start at the heading.
+    reAbout->moveCursor(QTextCursor::Start);
+}
+
+QString TfrmEdit::builtInAboutText() {
+    return u"<p><b><span style=\"font-size:14pt\">Zotmaker Logo Builder</span></b><br>"
+           "(ZOT)</p>"
+           "<p><b>ZOT</b><br>"
+           "ZOT builds logos from designs. Pick a design in the strip at the top, type your "
+           "texts into the boxes on the left and watch the logo change as you type. Save it "
+           "as a bitmap, copy it or make it your wallpaper.<br>"
+           "Every design is a folder holding a logo script (script.zot), a thumbnail and "
+           "the pictures and fonts the script names; the sample designs lie next to the "
+           "program. You can make designs of your own: put the folder in "
+           "~/.local/share/zotmaker/designs/ and it joins the catalogue, after the sample "
+           "designs, at the next start. Please send us the designs you make, so that others "
+           "can enjoy them too.<br>"
+           "The logo-script language is described in docs/script-language.md.</p>"
+           "<p><b>Download</b><br>"
+           "Newer versions are published on zotmaker.example.</p>"
+           "<p><b>Known problems</b><br>"
+           "ZOT was written in a hurry. It works, but in places it can still be made "
+           "better.</p>"
+           "<p><b>Copyright</b><br>"
+           "Copyright \u00A9 2024 the Zotmaker authors.</p>"
+           "<p><b>Distribution</b><br>"
+           "You may pass copies of ZOT on to others, but only complete and unchanged, "
+           "just as you received them.</p>"_s;
+}
+
+void TfrmEdit::OpenDesign(const QString& folderName, const QString& parentFolder) {
+    engine_->OpenDesign(folderName, parentFolder);
+}
+
+void TfrmEdit::ResetDesign() {
+    engine_->ResetDesign();
+}
+
+void TfrmEdit::labelInputAdded(int i, const QString& editText, const QString& caption) {
+    Q_ASSERT(i == LabelCount + 1);
+    LabelCount = i;
+    auto* edit = new QLineEdit(pInputs);
+    edit->setObjectName(u"Edit%1"_s.arg(i));
+    Edits.push_back(edit);
+    auto* label = new QLabel(pInputs);
+    label->setTextFormat(Qt::PlainText); // a design's caption is never markup
+    label->setObjectName(u"Label%1Caption"_s.arg(i));
+    Labels.push_back(label);
+
+    // Heights as the controls stand before any text: the caption one line of
+    // the panel's font, the edit box what fits its font.
+    const int captionHeight = label->fontMetrics().height();
+    const int editHeight = edit->sizeHint().height();
+    rowPitch_ = captionHeight + editHeight + 3;
+    const int top = (i - 1) * rowPitch_;
+
+    edit->setGeometry(kInputLeft, top + captionHeight,
+                      std::max(0, pInputs->width() - 2 * kInputLeft), editHeight);
+    edit->setText(editText);
+    edit->setCursorPosition(0); // show a long default text from its start
+    // Only now: the default text must not render.
+    connect(edit, &QLineEdit::textChanged, this, [this, i] { LabelInputChange(i); });
+
+    label->setText(caption);
+    label->setGeometry(kInputLeft, top + 1, label->sizeHint().width(), captionHeight);
+
+    edit->show();
+    label->show();
+    fitInputsArea();
+}
+
+QString TfrmEdit::labelText(int i) const {
+    if (i < 1 || i > LabelCount)
+        return {};
+    return Edits[size_t(i - 1)]->text();
+}
+
+void TfrmEdit::labelTextChanged(int i, const QString& text) {
+    if (i < 1 || i > LabelCount)
+        return;
+    QLineEdit* edit = Edits[size_t(i - 1)];
+    // Typed texts are there already (and their cursor must stay); a batch
+    // line's text is shown without coming back as a change.
+    if (edit->text() == text)
+        return;
+    const QSignalBlocker quiet(edit);
+    edit->setText(text);
+}
+
+void TfrmEdit::labelInputsRemoved() {
+    for (size_t i = 0; i < Edits.size(); ++i) {
+        delete Edits[i];
+        delete Labels[i];
+    }
+    Edits.clear();
+    Labels.clear();
+    LabelCount = 0;
+    fitInputsArea();
+}
+
+void TfrmEdit::errorAppended(const QString& line) {
+    mErrors->appendPlainText(line);
+}
+
+void TfrmEdit::errorsHidden() {
+    mErrors->hide();
+}
+
+void TfrmEdit::mErrorsChange() {
+    if (!mErrors->isHidden())
+        return;
+    mErrors->show();
+    if (!errorsSized_ && Splitter1->height() > kErrorListHeight + Splitter1->handleWidth()) {
+        errorsSized_ = true;
+        Splitter1->setSizes(
+            {Splitter1->height() - Splitter1->handleWidth() - kErrorListHeight, kErrorListHeight});
+    }
+}
+
+void TfrmEdit::captionChanged(const QString& caption) {
+    setCaption(caption);
+}
+
+void TfrmEdit::setCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(literalTitle(caption));
+}
+
+void TfrmEdit::viewSizeSet(int width, int height) {
+    imgEdit->setDeviceSize(QSize(clampSide(width), clampSide(height)));
+}
+
+QString TfrmEdit::zoomNumber() const {
+    QString rest = cbSize->currentText();
+    // Drop the last character, whatever it is (one whole character, also
+    // when it takes two UTF-16 units).
+    if (rest.size() >= 2 && rest.back().isLowSurrogate() &&
+        rest.at(rest.size() - 2).isHighSurrogate())
+        rest.chop(2);
+    else
+        rest.chop(1);
+    return rest;
+}
+
+bool TfrmEdit::refitCanFail() const {
+    return !tryStrToInt(zoomNumber()).has_value();
+}
+
+void TfrmEdit::cbSizeChange() {
+    const qint32 percent = StrToInt(zoomNumber());
+    const long double factor = static_cast<long double>(percent) / 100.0L;
+    const Bitmap& logo = engine_->logo();
+    const int width = zoomedSide(logo.width(), factor);
+    const int height = zoomedSide(logo.height(), factor);
+    imgEdit->setDeviceSize(QSize(width, height));
+}
+
+void TfrmEdit::zoomTextChanged() {
+    runGuarded([this] { cbSizeChange(); });
+}
+
+void TfrmEdit::outputControlsEnabled(bool enabled) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{abcTBSave, abcTBCopy, abcTBWallpaper, cbSize, bbBatch})
+        control->setEnabled(enabled);
+}
+
+void TfrmEdit::LabelInputChange(int i) {
+    runGuarded([this, i] { engine_->setLabelText(i, labelText(i)); });
+}
+
+void TfrmEdit::logoChanged() {
+    imgEdit->update();
+}
+
+void TfrmEdit::FormResize() {
+    // The notice labels' height follows the font, so the batch button is
+    // placed from them rather than from a fixed distance to the bottom.
+    pDynamicResize();
+}
+
+void TfrmEdit::pDynamicResize() {
+    const QRect area = pDynamic->contentsRect();
+    int y = area.bottom() + 1;
+    for (QLabel* label : std::initializer_list<QLabel*>{abcURLLabel1, Label2, Label1}) {
+        const int height = label->sizeHint().height();
+        y -= height;
+        label->setGeometry(area.left(), y, area.width(), height);
+    }
+    bbBatch->move(bbBatch->x(), Label1->y() - bbBatch->height());
+    sbInputs->setGeometry(area.left(), area.top(), area.width(),
+                          std::max(0, bbBatch->y() - 2 - area.top()));
+}
+
+void TfrmEdit::fitInputsArea() {
+    const QWidget* viewport = sbInputs->viewport();
+    const int width = viewport->width();
+    const int height = std::max(LabelCount * rowPitch_, viewport->height());
+    if (pInputs->size() != QSize(width, height))
+        pInputs->resize(width, height);
+    for (QLineEdit* edit : Edits)
+        edit->resize(std::max(0, width - 2 * kInputLeft), edit->height());
+}
+
+void TfrmEdit::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+bool TfrmEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        if (watched == pDynamic)
+            pDynamicResize();
+        else if (watched == sbInputs->viewport())
+            fitInputsArea();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QString TfrmEdit::wallpaperPath() const {
+    return wallpaperFolder(engine_->programFolder()) + QString::fromLatin1(kWallpaperFile);
+}
+
+void TfrmEdit::abcTBSaveClick() {
+    runGuarded([this] {
+        // Always "zot.bmp", never the name used last time.
+        SaveDialog.FileName = u"zot.bmp"_s;
+        if (!SaveDialog.Execute(this))
+            return;
+        writeBmpFile(engine_->logo(), SaveDialog.FileName);
+    });
+}
+
+void TfrmEdit::abcTBCopyClick() {
+    runGuarded([this] { copyToClipboard(engine_->logo().toImage()); });
+}
+
+void TfrmEdit::abcTBWallpaperClick() {
+    runGuarded([this] {
+        const QString path = wallpaperPath();
+        // A file that cannot be written throws here, before any setting changes.
+        writeBmpFile(engine_->logo(), path);
+        setDesktopWallpaper(path);
+    });
+}
+
+void TfrmEdit::bbBatchClick() {
+    runGuarded([this] {
+        if (!odBatch.Execute(this))
+            return;
+        if (!ddSafeTo.Execute(this))
+            return;
+        TextLineReader lines(odBatch.FileName);
+        // A long batch shows its progress and can be cancelled; the window
+        // itself takes no input until the batch ends.
+        QProgressDialog progress(u"Making logos\u2026"_s, u"Cancel"_s, 0,
+                                 int(std::min<qint64>(lines.lineCount(), INT_MAX)), this);
+        progress.setObjectName(u"batchProgress"_s);
+        progress.setWindowTitle(u"Batch process"_s);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(batchProgressDelay);
+        progress.setAutoReset(false);
+        progress.setValue(0);
+        BatchOptions options;
+        options.progress = [&progress](qint64 done, qint64) {
+            progress.setValue(int(std::min<qint64>(done, progress.maximum())));
+            return !progress.wasCanceled();
+        };
+        // A missing ";" is reported in the error list by the batch itself.
+        RunBatch(*engine_, lines, ddSafeTo.Directory, options);
+    });
+}
+
+} // namespace zot

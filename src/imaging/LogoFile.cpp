@@ -1,0 +1,43 @@
+#include "imaging/LogoFile.h"
+
+#include "imaging/BmpCodec.h"
+#include "platform/FileWriting.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+
+namespace zot {
+
+std::optional<LogoFormat> logoFormatFromName(const QString& name) {
+    if (name == u"bmp")
+        return LogoFormat::Bmp;
+    if (name == u"png")
+        return LogoFormat::Png;
+    return std::nullopt;
+}
+
+void encodeLogo(const Bitmap& logo, LogoFormat format, QByteArray& out) {
+    if (format == LogoFormat::Bmp) {
+        encodeBmpInto(logo, out);
+        return;
+    }
+    out.clear();
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // Middling compression: a batch of logos is not held up by zlib.
+    writer.setQuality(50);
+    const QImage image = logo.isEmpty() ? QImage() : logo.toImage();
+    if (!writer.write(image)) {
+        // An empty logo has no PNG form; such a file holds nothing.
+        out.clear();
+    }
+}
+
+void writeLogoFile(const Bitmap& logo, const QString& path, LogoFormat format) {
+    QByteArray bytes;
+    encodeLogo(logo, format, bytes);
+    writeFileReplacing(path, bytes);
+}
+
+} // namespace zot
