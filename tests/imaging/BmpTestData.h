@@ -1,6 +1,6 @@
 #pragma once
 
-// Builds BMP files byte by byte for the platform tests.
+// Builds BMP files byte by byte for the imaging tests.
 
 #include <QByteArray>
 #include <QList>
@@ -56,42 +56,43 @@ inline int headerSize(HeaderKind k) {
     return 40;
 }
 
-struct BmpSpec {
+// The fields a made-up BMP file is written with.
+struct BmpFileLayout {
     HeaderKind kind = HeaderKind::Info;
     int32_t width = 1;
     int32_t height = 1; // negative: top-down
     int bpp = 24;
     uint32_t compression = 0;
     uint32_t clrUsed = 0;
-    QList<QRgb> palette;           // written as given
+    QList<QRgb> palette = {};      // written as given
     uint32_t masks[3] = {0, 0, 0}; // written for bitfields (after a 40-byte header, or in it)
     bool writeMasks = false;
-    QByteArray pixels;            // the pixel data as stored in the file
+    QByteArray pixels = {};       // the pixel data as stored in the file
     int64_t offBitsOverride = -1; // bogus offsets
 };
 
-inline QByteArray buildBmp(const BmpSpec& s) {
-    const int hs = headerSize(s.kind);
-    const bool core = s.kind == HeaderKind::Core;
-    const int maskBytes = (s.writeMasks && s.kind == HeaderKind::Info) ? 12 : 0;
+inline QByteArray buildBmp(const BmpFileLayout& layout) {
+    const int hs = headerSize(layout.kind);
+    const bool core = layout.kind == HeaderKind::Core;
+    const int maskBytes = (layout.writeMasks && layout.kind == HeaderKind::Info) ? 12 : 0;
     const int entry = core ? 3 : 4;
-    const uint32_t offBits = uint32_t(14 + hs + maskBytes + s.palette.size() * entry);
+    const uint32_t offBits = uint32_t(14 + hs + maskBytes + layout.palette.size() * entry);
     ByteWriter w;
     w.u8('B').u8('M');
-    w.u32(uint32_t(offBits + s.pixels.size()));
+    w.u32(uint32_t(offBits + layout.pixels.size()));
     w.u16(0).u16(0);
-    w.u32(s.offBitsOverride >= 0 ? uint32_t(s.offBitsOverride) : offBits);
+    w.u32(layout.offBitsOverride >= 0 ? uint32_t(layout.offBitsOverride) : offBits);
     w.u32(uint32_t(hs));
     if (core) {
-        w.u16(s.width).u16(s.height).u16(1).u16(s.bpp);
+        w.u16(layout.width).u16(layout.height).u16(1).u16(layout.bpp);
     } else {
-        w.i32(s.width).i32(s.height).u16(1).u16(s.bpp);
-        w.u32(s.compression);
-        w.u32(uint32_t(s.pixels.size()));
+        w.i32(layout.width).i32(layout.height).u16(1).u16(layout.bpp);
+        w.u32(layout.compression);
+        w.u32(uint32_t(layout.pixels.size()));
         w.i32(2835).i32(2835);
-        w.u32(s.clrUsed).u32(0);
+        w.u32(layout.clrUsed).u32(0);
         if (hs >= 52) {
-            w.u32(s.masks[0]).u32(s.masks[1]).u32(s.masks[2]);
+            w.u32(layout.masks[0]).u32(layout.masks[1]).u32(layout.masks[2]);
             if (hs >= 56)
                 w.u32(0); // alpha mask
             if (hs >= 108) {
@@ -104,13 +105,13 @@ inline QByteArray buildBmp(const BmpSpec& s) {
         }
     }
     if (maskBytes)
-        w.u32(s.masks[0]).u32(s.masks[1]).u32(s.masks[2]);
-    for (QRgb c : s.palette) {
+        w.u32(layout.masks[0]).u32(layout.masks[1]).u32(layout.masks[2]);
+    for (QRgb c : layout.palette) {
         w.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c));
         if (!core)
             w.u8(0);
     }
-    w.raw(s.pixels);
+    w.raw(layout.pixels);
     return w.bytes;
 }
 

@@ -194,11 +194,11 @@ TEST_F(ImageLoader, OversizedPngRejectedBeforeDecoding) {
 }
 
 TEST_F(ImageLoader, OversizedBmpRejected) {
-    BmpSpec s;
-    s.width = 32767;
-    s.height = 32767;
-    s.bpp = 32;
-    s.pixels = QByteArray(64, '\0');
-    writeFile(path("huge.bmp"), buildBmp(s));
+    BmpFileLayout layout;
+    layout.width = 32767;
+    layout.height = 32767;
+    layout.bpp = 32;
+    layout.pixels = QByteArray(64, '\0');
+    writeFile(path("huge.bmp"), buildBmp(layout));
     EXPECT_TRUE(loadPicture(path("huge.bmp")).isEmpty());
 }
