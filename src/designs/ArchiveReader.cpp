@@ -199,7 +199,7 @@ bool ArchiveReader::open(const QString& path) {
     d->fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     struct stat st {};
     if (d->fd < 0 || ::fstat(d->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error_ = QStringLiteral("not a file");
+        unreadableFile_ = true;
         return false;
     }
     ::fcntl(d->fd, F_SETFL, ::fcntl(d->fd, F_GETFL) & ~O_NONBLOCK);
@@ -248,6 +248,13 @@ ArchiveReader::Step ArchiveReader::next(ArchiveEntry& entry) {
     const bool zip = (archive_format(d->a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP;
     const char* raw = archive_entry_pathname(e);
     const QByteArray bytes(raw ? raw : "");
+    // A name that libarchive could not read (a zip name flagged UTF-8 that
+    // is not) comes out empty: refused, never passed over unseen.
+    if (bytes.isEmpty()) {
+        const char* why = r == ARCHIVE_WARN ? archive_error_string(d->a) : nullptr;
+        error_ = why ? QString::fromUtf8(why) : QStringLiteral("an entry has no name");
+        return Step::Failed;
+    }
     entry.path = isValidUtf8(bytes) ? QString::fromUtf8(bytes)
                  : zip              ? decodeCodePage437(bytes)
                                     : decodeWindows1252(bytes);

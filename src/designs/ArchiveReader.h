@@ -28,8 +28,10 @@ class ArchiveReader {
     ArchiveReader(const ArchiveReader&) = delete;
     ArchiveReader& operator=(const ArchiveReader&) = delete;
 
-    // Opens the regular file at path. False with error() set otherwise.
+    // Opens the regular file at path. False otherwise: with
+    // unreadableFile() when it is no readable file, else with error() set.
     bool open(const QString& path);
+    bool unreadableFile() const { return unreadableFile_; }
 
     enum class Step { Entry, End, Failed };
     Step next(ArchiveEntry& entry);
@@ -51,6 +53,7 @@ class ArchiveReader {
     std::unique_ptr<State> d;
     QString error_;
     QString refusedMethod_;
+    bool unreadableFile_ = false;
 };
 
 } // namespace zot

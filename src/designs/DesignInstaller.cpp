@@ -76,14 +76,17 @@ void unpackArchive(const QString& source, UnpackTree& tree, const InstallLimits&
         if (probe.fd >= 0 && ArchiveReader::zipEntriesClaimed(probe.fd) > limits.maxEntries)
             throw Error(u"The design holds more than %1 entries"_s.arg(limits.maxEntries));
     }
-    if (!reader.open(source))
-        throw Error::cannotOpenFile(source);
     const auto failure = [&reader, &source, &limits] {
         if (reader.decoderMemoryExceeded())
             return u"The archive %1 needs more than %2 MiB of memory to unpack"_s.arg(
                 source, QString::number(limits.maxDecoderMemory / (1024 * 1024)));
         return readFailure(source, reader.error());
     };
+    if (!reader.open(source)) {
+        if (reader.unreadableFile())
+            throw Error::cannotOpenFile(source);
+        throw Error(failure());
+    }
     ArchiveEntry entry;
     for (;;) {
         const ArchiveReader::Step step = reader.next(entry);

@@ -67,7 +67,14 @@ std::optional<QStringList> UnpackTree::parts(const QString& entryName) const {
                            piece[0].unicode() < 0x80 && piece[0].isLetter();
         if (piece == u".." || drive)
             throw Error(u"The entry %1 would land outside the design folder"_s.arg(shown));
-        out << piece.normalized(QString::NormalizationForm_C);
+        const QString part = piece.normalized(QString::NormalizationForm_C);
+        // No file system takes a longer name; a top folder's is the design's.
+        if (part.toUtf8().size() > 255) {
+            if (out.isEmpty() && i + 1 < pieces.size())
+                throw Error(u"The design name %1 is longer than 255 bytes"_s.arg(shownName(part)));
+            throw Error(u"The entry %1 has a name longer than 255 bytes"_s.arg(shown));
+        }
+        out << part;
     }
     if (out.isEmpty())
         return std::nullopt; // the archive's "./"
