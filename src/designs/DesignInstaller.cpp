@@ -1,6 +1,7 @@
 #include "designs/DesignInstaller.h"
 
 #include "designs/ArchiveReader.h"
+#include "designs/SevenZipHeaders.h"
 #include "designs/UnpackTree.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Error.h"
@@ -68,6 +69,11 @@ QString readFailure(const QString& source, const QString& why) {
     return u"The archive %1 cannot be read: %2"_s.arg(source, why);
 }
 
+QString tooMuchMemory(const QString& source, const InstallLimits& limits) {
+    return u"The archive %1 needs more than %2 MiB of memory to unpack"_s.arg(
+        source, QString::number(limits.maxDecoderMemory / (1024 * 1024)));
+}
+
 void unpackArchive(const QString& source, UnpackTree& tree, const InstallLimits& limits) {
     ArchiveReader reader(limits.maxDecoderMemory);
     {
@@ -75,11 +81,18 @@ void unpackArchive(const QString& source, UnpackTree& tree, const InstallLimits&
         // A zip lists all its entries at once: its claim is checked first.
         if (probe.fd >= 0 && ArchiveReader::zipEntriesClaimed(probe.fd) > limits.maxEntries)
             throw Error(u"The design holds more than %1 entries"_s.arg(limits.maxEntries));
+        // So are a 7z's decoders, which libarchive makes as large as asked.
+        const SevenZipMemory sevenZip =
+            probe.fd >= 0 ? sevenZipDecoderMemory(probe.fd, limits.maxDecoderMemory)
+                          : SevenZipMemory::NotSevenZip;
+        if (sevenZip == SevenZipMemory::TooMuchMemory)
+            throw Error(tooMuchMemory(source, limits));
+        if (sevenZip == SevenZipMemory::Unreadable)
+            throw Error(readFailure(source, u"its 7z headers cannot be followed"_s));
     }
     const auto failure = [&reader, &source, &limits] {
         if (reader.decoderMemoryExceeded())
-            return u"The archive %1 needs more than %2 MiB of memory to unpack"_s.arg(
-                source, QString::number(limits.maxDecoderMemory / (1024 * 1024)));
+            return tooMuchMemory(source, limits);
         return readFailure(source, reader.error());
     };
     if (!reader.open(source)) {

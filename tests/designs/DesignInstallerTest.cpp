@@ -376,6 +376,59 @@ TEST_F(Installer, AnXzDictionaryLargerThanTheCapIsRefused) {
     EXPECT_TRUE(install(archive, options).installed);
 }
 
+TEST_F(Installer, ASevenZipDecoderLargerThanTheCapIsRefusedBeforeItIsMade) {
+    // Level 9 asks for a 64 MiB LZMA dictionary and a large PPMd model; the
+    // cap is lowered to 16 MiB. Level 1 asks for less.
+    struct Case {
+        const char* options;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"7zip:compression=lzma1,7zip:compression-level=9", true},
+        {"7zip:compression=lzma2,7zip:compression-level=9", true},
+        {"7zip:compression=ppmd,7zip:compression-level=9", true},
+        {"7zip:compression=lzma2,7zip:compression-level=1", false},
+        {"7zip:compression=deflate", false},
+        {"7zip:compression=bzip2", false},
+        {"7zip:compression=store", false},
+    };
+    InstallOptions options;
+    options.limits.maxDecoderMemory = 16 << 20;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options);
+        const QString archive = source(QStringLiteral("seven.7z"));
+        writeArchive(archive, Kind::SevenZip,
+                     {file("D/script.zot", kScript), file("D/a.bmp", QByteArray(5000, 'a'))},
+                     c.options);
+        const InstallResult r = install(archive, options);
+        if (c.refused) {
+            EXPECT_EQ(r.refusal,
+                      QStringLiteral("The archive %1 needs more than 16 MiB of memory to unpack")
+                          .arg(archive));
+            expectNothingWritten();
+        } else {
+            ASSERT_TRUE(r.installed) << r.refusal.toStdString();
+            EXPECT_EQ(contentOf(r.folder + QStringLiteral("/a.bmp")), QByteArray(5000, 'a'));
+            QDir(r.folder).removeRecursively();
+        }
+    }
+}
+
+TEST_F(Installer, SevenZipHeadersThatCannotBeFollowedAreRefused) {
+    const QString archive = source(QStringLiteral("cut.7z"));
+    writeArchive(archive, Kind::SevenZip, {file("D/script.zot", kScript)});
+    QFile f(archive);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() - 3)); // the headers lie at the end
+    f.close();
+    const InstallResult r = install(archive);
+    EXPECT_FALSE(r.installed);
+    EXPECT_TRUE(r.refusal.startsWith(QStringLiteral("The archive ") + archive +
+                                     QStringLiteral(" cannot be read: ")))
+        << r.refusal.toStdString();
+    expectNothingWritten();
+}
+
 // ------------------------------------------------------------------- names
 
 TEST_F(Installer, NamesFromTheArchiveFileAreChecked) {
