@@ -141,6 +141,26 @@ def tar_of(entries, mode="w"):
     return buf.getvalue()
 
 
+def seven_zip(name, data, coder=b"\x01\x00"):
+    """A one-file 7z with a plain header; coder: the folder's one coder as
+    the header stores it (flags, id, properties). The default is Copy."""
+    def num(n):
+        assert n < 0x4000
+        return bytes([n]) if n < 0x80 else bytes([0x80 | n >> 8, n & 0xFF])
+    utf16 = name.encode("utf-16-le") + b"\0\0"
+    header = (b"\x01\x04"                                          # Header, MainStreamsInfo
+              + b"\x06\x00\x01\x09" + num(len(data)) + b"\x00"       # PackInfo
+              + b"\x07\x0b\x01\x00\x01" + coder                     # UnpackInfo: 1 folder
+              + b"\x0c" + num(len(data)) + b"\x00"
+              + b"\x08\x0a\x01" + struct.pack("<I", zlib.crc32(data)) + b"\x00"  # its CRC
+              + b"\x00"                                              # end of streams info
+              + b"\x05\x01\x11" + num(len(utf16) + 1) + b"\x00" + utf16 + b"\x00"  # FilesInfo
+              + b"\x00")
+    tail = struct.pack("<QQI", len(data), len(header), zlib.crc32(header))
+    return (b"7z\xbc\xaf\x27\x1c\x00\x04" + struct.pack("<I", zlib.crc32(tail)) + tail
+            + data + header)
+
+
 def main():
     for name, data in bmp_seeds():
         out("fuzz_bmp", name, data)
@@ -208,6 +228,11 @@ def main():
     out("fuzz_install", "design.tar.xz", tar_of(design, "w:xz"))
     out("fuzz_install", "bomb.tar.gz", gzip.compress(
         tar_of([("D/script.zot", script), ("D/zeros", bytes(16 << 20))]), mtime=0))
+
+    out("fuzz_install", "copy.7z", seven_zip("D/script.zot", script))
+    # An LZMA coder whose properties ask for a 3.75 GiB dictionary.
+    out("fuzz_install", "huge-dictionary.7z",
+        seven_zip("D/script.zot", script, b"\x23\x03\x01\x01\x05\x5d\x00\x00\x00\xf0"))
 
 
 if __name__ == "__main__":
