@@ -367,7 +367,8 @@ InstallResult installDesign(const QString& source, const QString& designsDir,
                         RENAME_NOREPLACE) != 0) {
             if (errno != EEXIST && errno != ENOTEMPTY)
                 throw Error::cannotCreateFile(finalTarget);
-            if (!options.replace) {
+            if (!options.replace &&
+                !(options.confirmReplace && options.confirmReplace(result.name))) {
                 result.alreadyInstalled = true;
                 throw Error(u"A design named %1 is installed already"_s.arg(result.name));
             }

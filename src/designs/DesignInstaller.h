@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace zot {
 
@@ -17,6 +18,10 @@ struct InstallLimits {
 struct InstallOptions {
     // Put the design in place of one already installed under its name.
     bool replace = false;
+    // Asked, with the design's name, when one of that name is installed and
+    // replace is false; true replaces it. Lets a window ask the user once
+    // the archive has been read, without reading it twice.
+    std::function<bool(const QString& name)> confirmReplace;
     // The sample designs' names: a user design of the same name would be
     // hidden by the sample in the catalogue.
     QStringList sampleNames;

@@ -581,6 +581,31 @@ TEST_F(Installer, AnInstalledDesignIsReplacedOnlyWhenAsked) {
     EXPECT_EQ(contentOf(designs + QStringLiteral("/D/script.zot")), "v2");
 }
 
+TEST_F(Installer, AWindowIsAskedBeforeReplacing) {
+    writeArchive(source(QStringLiteral("v1.zip")), Kind::Zip, {file("D/script.zot", "v1")});
+    writeArchive(source(QStringLiteral("v2.zip")), Kind::Zip, {file("D/script.zot", "v2")});
+    QStringList asked;
+    bool answer = false;
+    InstallOptions options;
+    options.confirmReplace = [&](const QString& name) {
+        asked << name;
+        return answer;
+    };
+    ASSERT_TRUE(install(source(QStringLiteral("v1.zip")), options).installed);
+    EXPECT_EQ(asked, QStringList()); // nothing to replace: nobody asked
+
+    const InstallResult declined = install(source(QStringLiteral("v2.zip")), options);
+    EXPECT_TRUE(declined.alreadyInstalled);
+    EXPECT_EQ(asked, QStringList{QStringLiteral("D")});
+    EXPECT_EQ(contentOf(designs + QStringLiteral("/D/script.zot")), "v1");
+    EXPECT_EQ(treeOf(designs), (QStringList{"D", "D/script.zot"}));
+
+    answer = true;
+    EXPECT_TRUE(install(source(QStringLiteral("v2.zip")), options).installed);
+    EXPECT_EQ(contentOf(designs + QStringLiteral("/D/script.zot")), "v2");
+    EXPECT_EQ(treeOf(designs), (QStringList{"D", "D/script.zot"}));
+}
+
 TEST_F(Installer, ARefusedReplacementLeavesTheOldDesignWhole) {
     writeArchive(source(QStringLiteral("v1.zip")), Kind::Zip,
                  {file("D/script.zot", "v1"), file("D/a.bmp", "a")});
