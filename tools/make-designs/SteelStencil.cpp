@@ -15,7 +15,7 @@ namespace mk {
 namespace {
 
 // Cuts a stencil's bridges: every counter (a hole the sheet would lose) gets a
-// three-pixel cut through its middle column, top to bottom.
+// four-pixel cut through its middle column, top to bottom.
 void cutBridges(std::vector<bool>& ink, int w, int h) {
     std::vector<bool> outside(ink.size(), false);
     std::vector<std::pair<int, int>> todo;
@@ -77,7 +77,7 @@ void cutBridges(std::vector<bool>& ink, int w, int h) {
         }
     for (int cx : cuts)
         for (int y = 0; y < h; ++y)
-            for (int x = cx - 1; x <= cx + 1; ++x)
+            for (int x = cx - 2; x <= cx + 1; ++x)
                 if (x >= 0 && x < w)
                     ink[size_t(y) * w + x] = false;
 }
@@ -191,11 +191,11 @@ void makeSteelStencil(const QString& root, const QString& previewDir) {
             for (int x = 0; x < m.w; ++x) {
                 const bool on = ink[size_t(y) * m.w + x];
                 // Spray: mottled paint, a few specks of overspray round the edges.
-                if (on && noise(x, y, seedNo) > 0.03f) {
+                if (on && noise(x, y, seedNo) > 0.015f) {
                     const float mottle = smoothNoise(x * 0.5f, y * 0.5f, seedNo + 1);
-                    img.setPixel(x, y, toQRgb(scale(hex(0xf5c21b), 0.86f + 0.2f * mottle)));
+                    img.setPixel(x, y, toQRgb(scale(hex(0xf5c21b), 0.92f + 0.14f * mottle)));
                 } else if (!on && m.at(x, y) < 0.5f && spray.at(x, y) > 0.05f &&
-                           noise(x, y, seedNo + 2) > 0.8f) {
+                           noise(x, y, seedNo + 2) > 0.85f) {
                     img.setPixel(x, y, toQRgb(hex(0xc99a12)));
                 }
             }
