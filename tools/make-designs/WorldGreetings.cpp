@@ -40,6 +40,61 @@ void subsetFont(const QString& from, const QString& to, const QStringList& optio
     }
 }
 
+// Marks a TrueType file's embedding as installable (OS/2 fsType 0) and puts
+// the table and file checksums right. WenQuanYi Micro Hei comes marked
+// "editable embedding" although its licences allow any use; the design folder
+// installs it, and the Debian package tools warn of such a mark.
+void markInstallable(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        std::fprintf(stderr, "make-designs: cannot open %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    QByteArray font = file.readAll();
+    auto u16 = [&](qsizetype at) { return (quint8(font[at]) << 8) | quint8(font[at + 1]); };
+    auto u32 = [&](qsizetype at) { return (quint32(u16(at)) << 16) | quint32(u16(at + 2)); };
+    auto put32 = [&](qsizetype at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            font[at + i] = char((v >> (24 - 8 * i)) & 0xff);
+    };
+    auto checksum = [&](qsizetype from, qsizetype length) {
+        quint32 sum = 0;
+        for (qsizetype at = from; at < from + length; at += 4) {
+            quint32 word = 0;
+            for (int i = 0; i < 4; ++i)
+                word = (word << 8) | (at + i < font.size() ? quint8(font[at + i]) : 0);
+            sum += word;
+        }
+        return sum;
+    };
+    const int tables = font.size() >= 12 ? u16(4) : 0;
+    qsizetype os2 = -1, os2Record = -1, head = -1;
+    for (int t = 0; t < tables && 12 + 16 * t + 16 <= font.size(); ++t) {
+        const qsizetype record = 12 + 16 * t;
+        const QByteArray tag = font.mid(record, 4);
+        if (tag == "OS/2") {
+            os2 = u32(record + 8);
+            os2Record = record;
+        } else if (tag == "head") {
+            head = u32(record + 8);
+        }
+    }
+    if (os2 < 0 || head < 0 || os2 + 10 > font.size() || head + 12 > font.size()) {
+        std::fprintf(stderr, "make-designs: %s has no OS/2 or head table\n", qPrintable(path));
+        std::exit(1);
+    }
+    font[os2 + 8] = 0;
+    font[os2 + 9] = 0;
+    put32(os2Record + 4, checksum(os2, u32(os2Record + 12)));
+    put32(head + 8, 0);
+    put32(head + 8, 0xB1B0AFBAu - checksum(0, font.size()));
+    file.seek(0);
+    if (file.write(font) != font.size()) {
+        std::fprintf(stderr, "make-designs: cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+}
+
 } // namespace
 
 void makeWorldGreetings(const QString& root, const QString& previewDir) {
@@ -61,6 +116,7 @@ void makeWorldGreetings(const QString& root, const QString& previewDir) {
          QStringLiteral("--unicodes=U+0020,U+3000-303F,U+3040-30FF,U+FF01-FF5E"),
          QStringLiteral("--text=欢迎光临歡迎光臨你好您谢谢謝再见見朋友世界大家早上晚安新年快乐樂"
                         "生日中国國日本ようこそ")});
+    markInstallable(dir + QStringLiteral("/WenQuanYiMicroHei-Subset.ttf"));
     copyFile(QStringLiteral("/usr/share/doc/fonts-noto-core/copyright"),
              dir + QStringLiteral("/LICENSE-Noto.txt"));
     copyFile(QStringLiteral("/usr/share/doc/fonts-wqy-microhei/copyright"),
@@ -77,8 +133,9 @@ WenQuanYiMicroHei-Subset.ttf  WenQuanYi Micro Hei, package fonts-wqy-microhei,
                               kana, CJK punctuation, full-width forms and the
                               Chinese characters of a few greetings
 
-Subsetting removed every other character and changed nothing else. The
-licences: LICENSE-Noto.txt (SIL Open Font License 1.1) and
+Subsetting removed every other character. The WenQuanYi file is also marked
+installable (OS/2 fsType 0) instead of "editable embedding", as its licences
+allow; nothing else was changed. The licences: LICENSE-Noto.txt (SIL Open Font License 1.1) and
 LICENSE-WenQuanYi.txt (Apache 2.0, or GPL 3 or later with the font exception).
 )");
 
