@@ -80,44 +80,37 @@ void makeDesigns(const QString& programFolder, int count) {
     }
 }
 
-} // namespace
+struct Catalogue {
+    QString label;
+    QString programFolder; // the sample designs
+    QString dataHome;      // XDG_DATA_HOME: the user's own designs
+};
 
-int main(int argc, char** argv) {
-    if (argc == 3 && qstrcmp(argv[1], "--child") == 0)
-        return runChild(argc, argv, QString::fromLocal8Bit(argv[2]));
-
-    QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 15;
-    QTemporaryDir programFolder;
-    QTemporaryDir workFolder;
-    makeDesigns(programFolder.path(), 25);
-    QFile about(workFolder.filePath(QStringLiteral("zot-about.rtf")));
-    if (about.open(QIODevice::WriteOnly))
-        about.write("{\\rtf1\\ansi {\\b Zotmaker} about text\\par}");
-    about.close();
-
+// Runs the program runs times on one catalogue and prints its times.
+bool measure(const Catalogue& catalogue, int runs, const QString& workFolder) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!environment.contains(QStringLiteral("DISPLAY")))
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), catalogue.dataHome);
 
     // Per run: application object ready, windows built, first paint.
     std::vector<double> appMillis, builtMillis, millis;
     for (int run = 0; run < runs; ++run) {
         QProcess child;
         child.setProcessEnvironment(environment);
-        child.setWorkingDirectory(workFolder.path());
+        child.setWorkingDirectory(workFolder);
         const qint64 start = nowNs();
         child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--child"), programFolder.path()});
+                    {QStringLiteral("--child"), catalogue.programFolder});
         if (!child.waitForFinished(30000) || child.exitCode() != 0) {
             std::fprintf(stderr, "run %d failed: %s\n", run,
                          child.readAllStandardError().constData());
-            return 1;
+            return false;
         }
         const QList<QByteArray> times = child.readAllStandardOutput().simplified().split(' ');
         if (times.size() != 3) {
             std::fprintf(stderr, "run %d printed no times\n", run);
-            return 1;
+            return false;
         }
         appMillis.push_back(double(times[0].toLongLong() - start) / 1e6);
         builtMillis.push_back(double(times[1].toLongLong() - start) / 1e6);
@@ -127,11 +120,57 @@ int main(int argc, char** argv) {
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    std::printf("median: application ready %.1f ms, windows built %.1f ms\n", median(appMillis),
-                median(builtMillis));
+    const double first = millis.front();
+    std::printf("%s\n  median: application ready %.1f ms, windows built %.1f ms\n",
+                qPrintable(catalogue.label), median(appMillis), median(builtMillis));
     std::sort(millis.begin(), millis.end());
-    std::printf("start-up to main window shown, 25 designs, %d runs: min %.1f ms, median %.1f "
-                "ms, max %.1f ms\n",
-                runs, millis.front(), millis[millis.size() / 2], millis.back());
-    return 0;
+    std::printf("  start-up to main window shown, 25 designs, %d runs: first %.1f ms, min %.1f "
+                "ms, median %.1f ms, max %.1f ms\n",
+                runs, first, millis.front(), millis[millis.size() / 2], millis.back());
+    return true;
+}
+
+int designCount(const QString& folder) {
+    int count = 0;
+    for (const QString& name : QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        count += QFile::exists(folder + u'/' + name + QStringLiteral("/script.zot")) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+// bench_startup [RUNS] [SAMPLE_DESIGNS_FOLDER]
+// Two catalogues of 25: made-up designs with one small thumbnail each, and
+// the sample designs (by default those of this source tree) with made-up
+// designs of the user's own filling the strip.
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--child") == 0)
+        return runChild(argc, argv, QString::fromLocal8Bit(argv[2]));
+
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 15;
+    const QString samples =
+        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(ZOT_DESIGNS_DIR);
+    QTemporaryDir programFolder;
+    QTemporaryDir workFolder;
+    QTemporaryDir emptyDataHome;
+    QTemporaryDir userDataHome;
+    makeDesigns(programFolder.path(), 25);
+    const int sampleCount = designCount(samples);
+    makeDesigns(userDataHome.path() + QStringLiteral("/zotmaker/designs"),
+                std::max(0, 25 - sampleCount));
+    QFile about(workFolder.filePath(QStringLiteral("zot-about.rtf")));
+    if (about.open(QIODevice::WriteOnly))
+        about.write("{\\rtf1\\ansi {\\b Zotmaker} about text\\par}");
+    about.close();
+
+    const Catalogue made{QStringLiteral("25 made-up designs"), programFolder.path(),
+                         emptyDataHome.path()};
+    const Catalogue shipped{QStringLiteral("%1 sample designs (%2) and %3 of the user's own")
+                                .arg(sampleCount)
+                                .arg(samples)
+                                .arg(std::max(0, 25 - sampleCount)),
+                            samples, userDataHome.path()};
+    return measure(made, runs, workFolder.path()) && measure(shipped, runs, workFolder.path()) ? 0
+                                                                                               : 1;
 }

@@ -38,10 +38,12 @@ done
 XDG_DATA_DIRS=$usr/share bash -c '. /usr/share/bash-completion/bash_completion
     __load_completion zotmaker-cli && complete -p zotmaker-cli' >/dev/null ||
     fail "bash does not load the completion from its installed place"
+# One design a line: design names may hold blanks.
 designs=""
 for script in designs/*/script.zot; do
     design=$(basename "$(dirname "$script")")
-    designs="$designs $design"
+    designs="$designs$design
+"
     cmp -s "$script" "$program_dir/$design/script.zot" || fail "design $design not installed"
 done
 
@@ -61,7 +63,7 @@ out=$(QT_QPA_PLATFORM=offscreen ZOTMAKER_SELFTEST=1 "$usr/bin/zotmaker" 2>/dev/n
 if echo "$out" | grep '^error-box:'; then
     fail "zotmaker showed an error box at start-up"
 fi
-for design in $designs; do
+printf '%s' "$designs" | while IFS= read -r design; do
     echo "$out" | grep -qx "design: $program_dir/$design" || fail "design $design not in the catalogue"
 done
 echo "$out" | grep -qx "design: $XDG_DATA_HOME/zotmaker/designs/Mine" ||

@@ -1,8 +1,11 @@
 #!/bin/sh
 # Installs the Debian 12 packages Zotmaker builds and tests with, if missing.
 set -eu
+# tools/make-designs draws from every DejaVu face and cuts the fonts of the
+# World Greetings design out of Noto and WenQuanYi with fonttools.
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev libgtest-dev
-libbenchmark-dev fonts-dejavu-core gsettings-desktop-schemas libglib2.0-bin clang-format
+libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra fonts-noto-core fonts-wqy-microhei fonttools
+gsettings-desktop-schemas libglib2.0-bin clang-format
 desktop-file-utils appstream lintian dpkg-dev file man-db bash-completion
 cinnamon-desktop-data mate-desktop-common dbus-daemon
 qt6-wayland weston xvfb xclip x11-utils

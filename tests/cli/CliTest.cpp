@@ -1,4 +1,5 @@
 #include "imaging/BmpCodec.h"
+#include "imaging/ImageLoader.h"
 #include "platform/DirectoryListing.h"
 
 #include <QDir>
@@ -285,41 +286,79 @@ TEST_F(CliBatchTest, PngHoldsTheBmpPixels) {
     EXPECT_EQ(runCli({"batch", design, batch, png, "--format", "gif"}).exitCode, 2);
 }
 
-TEST(SampleDesigns, EachOpensCleanlyAndRendersAValidLogo) {
+// The value of a top-level command of a sample script, unquoted; empty when
+// the script has none.
+QString scriptValue(const QString& design, const QByteArray& command) {
+    QFile script(design + "/script.zot");
+    script.open(QIODevice::ReadOnly);
+    QString value;
+    for (const QByteArray& line : script.readAll().split('\n')) {
+        const QByteArray trimmed = line.split('#').front().trimmed();
+        const qsizetype eq = trimmed.indexOf('=');
+        if (eq < 0 || trimmed.left(eq).trimmed() != command)
+            continue;
+        QByteArray v = trimmed.mid(eq + 1).trimmed();
+        if (v.startsWith('"') || v.startsWith('\''))
+            v = v.mid(1, v.size() - 2);
+        value = QString::fromUtf8(v).replace('\\', '/');
+    }
+    return value;
+}
+
+int sectionCount(const QString& design, const QByteArray& keyword) {
+    QFile script(design + "/script.zot");
+    script.open(QIODevice::ReadOnly);
+    int count = 0;
+    for (const QByteArray& line : script.readAll().split('\n'))
+        count += line.split('#').front().trimmed() == keyword ? 1 : 0;
+    return count;
+}
+
+TEST(SampleDesigns, EachOpensSilentlyAndRendersAValidLogo) {
     const QString designs = QStringLiteral(ZOT_DESIGNS_DIR);
     QTemporaryDir out;
     int count = 0;
+    std::map<QString, int> modes;
+    int withImageFont = 0, withTrueType = 0;
     for (const DirectoryEntry& entry : listDirectory(designs)) {
         if (!entry.isDirectory || !QFile::exists(designs + "/" + entry.name + "/script.zot"))
             continue;
         ++count;
+        const std::string name = entry.name.toStdString();
         const QString design = designs + "/" + entry.name;
+        const Result check = runCli({"check", design});
+        EXPECT_EQ(check.exitCode, 0) << name;
+        EXPECT_EQ(check.err, QString()) << name;
         const QString file = out.path() + "/" + entry.name + ".bmp";
         const Result r = runCli({"render", design, "--out", file});
-        EXPECT_EQ(r.exitCode, 0) << entry.name.toStdString() << ": " << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err.toStdString();
         const auto logo = readBmp(file);
-        ASSERT_TRUE(logo) << entry.name.toStdString();
-        const auto background = [&]() -> std::optional<Bitmap> {
-            QFile script(design + "/script.zot");
-            script.open(QIODevice::ReadOnly);
-            for (const QByteArray& line : script.readAll().split('\n')) {
-                const QByteArray trimmed = line.split('#').front().trimmed();
-                if (trimmed.startsWith("backgroundImage")) {
-                    QByteArray name = trimmed.mid(trimmed.indexOf('=') + 1).trimmed();
-                    if (name.startsWith('"') || name.startsWith('\''))
-                        name = name.mid(1, name.size() - 2);
-                    return readBmp(design + "/" + QString::fromUtf8(name).replace('\\', '/'));
-                }
-            }
-            return std::nullopt;
-        }();
-        ASSERT_TRUE(background) << entry.name.toStdString();
-        EXPECT_EQ(logo->height(), background->height()) << entry.name.toStdString();
-        EXPECT_GE(logo->width(), background->width() / 2) << entry.name.toStdString();
-        EXPECT_EQ(logo->bitsPerPixel(), background->bitsPerPixel());
-        EXPECT_TRUE(QFile::exists(design + "/thumbnail.bmp")) << entry.name.toStdString();
+        ASSERT_TRUE(logo) << name;
+        // Backgrounds may be BMP or PNG: read as the engine reads them.
+        const Bitmap background =
+            loadPicture(design + "/" + scriptValue(design, "backgroundImage"));
+        ASSERT_FALSE(background.isEmpty()) << name;
+        EXPECT_EQ(logo->height(), background.height()) << name;
+        EXPECT_GE(logo->width(), background.width()) << name;
+        EXPECT_EQ(logo->bitsPerPixel(), background.bitsPerPixel()) << name;
+        const Bitmap thumbnail = loadPicture(design + "/thumbnail.bmp");
+        EXPECT_FALSE(thumbnail.isEmpty()) << name;
+        // The strip's buttons are 100 x 28; a thumbnail wider or higher is cut off.
+        EXPECT_LE(thumbnail.width(), 96) << name;
+        EXPECT_LE(thumbnail.height(), 24) << name;
+        const QString mode = scriptValue(design, "backgroundExtraExpandFrom");
+        ++modes[mode.isEmpty() ? QStringLiteral("none") : mode];
+        withImageFont += sectionCount(design, "imgFont") > 0 ? 1 : 0;
+        withTrueType += sectionCount(design, "ttfFont") > 0 ? 1 : 0;
     }
-    EXPECT_GE(count, 6);
+    // The shelf: every expand mode and both font kinds shown at least twice,
+    // and room left in the strip of 25 for ten designs of the user's own.
+    EXPECT_GE(count, 14);
+    EXPECT_LE(count, 15);
+    for (const char* mode : {"center", "leftright", "left", "right", "character"})
+        EXPECT_GE(modes[QString::fromLatin1(mode)], 2) << mode;
+    EXPECT_GE(withImageFont, 2);
+    EXPECT_GE(withTrueType, 2);
 }
 
 } // namespace

@@ -12,6 +12,15 @@ void makeOcean(const QString& root, const QString& previewDir);
 void makeRetro(const QString& root, const QString& previewDir);
 void makeStamp(const QString& root, const QString& previewDir);
 void makeChalk(const QString& root, const QString& previewDir);
+void makeDuskWallpaper(const QString& root, const QString& previewDir);
+void makePixelQuest(const QString& root, const QString& previewDir);
+void makeSteelStencil(const QString& root, const QString& previewDir);
+void makePaintedSign(const QString& root, const QString& previewDir);
+void makeRoundSticker(const QString& root, const QString& previewDir);
+void makeWebButton(const QString& root, const QString& previewDir);
+void makeForumSignature(const QString& root, const QString& previewDir);
+void makeSaleLeaderboard(const QString& root, const QString& previewDir);
+void makeWorldGreetings(const QString& root, const QString& previewDir);
 
 // The pictures of docs/images/.
 void makeDiagrams(const QString& imagesDir);

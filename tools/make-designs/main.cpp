@@ -38,6 +38,15 @@ int main(int argc, char** argv) {
     mk::makeRetro(designs, preview);
     mk::makeStamp(designs, preview);
     mk::makeChalk(designs, preview);
+    mk::makeDuskWallpaper(designs, preview);
+    mk::makePixelQuest(designs, preview);
+    mk::makeSteelStencil(designs, preview);
+    mk::makePaintedSign(designs, preview);
+    mk::makeRoundSticker(designs, preview);
+    mk::makeWebButton(designs, preview);
+    mk::makeForumSignature(designs, preview);
+    mk::makeSaleLeaderboard(designs, preview);
+    mk::makeWorldGreetings(designs, preview);
     mk::makeDiagrams(root + QStringLiteral("/docs/images"));
     return 0;
 }

@@ -1,7 +1,10 @@
-// Takes the screenshot for the AppStream metadata: the real main window under
+// Takes the screenshots for the AppStream metadata: the real main window under
 // the offscreen platform, with a sample design open and texts typed.
 //   cmake --build build --target zot-screenshot
 //   build/bin/zot-screenshot data/screenshots/main-window.png
+//   build/bin/zot-screenshot data/screenshots/pixel-quest.png "Pixel Quest"
+// A design named after the file gets the texts that follow it; without any,
+// its default texts stay.
 #include "app/Application.h"
 #include "app/TfrmZOT.h"
 #include "editor/TfrmEdit.h"
@@ -15,8 +18,8 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zot-screenshot OUTPUT.png\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zot-screenshot OUTPUT.png [DESIGN [TEXT]...]\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -29,16 +32,22 @@ int main(int argc, char* argv[]) {
     zot::TfrmZOT window(QCoreApplication::applicationDirPath());
     window.resize(800, 500);
     window.show();
-    QToolButton* gold = nullptr;
+    const QString design = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("Gold");
+    QStringList texts;
+    for (int i = 3; i < argc; ++i)
+        texts << QString::fromLocal8Bit(argv[i]);
+    if (argc == 2)
+        texts = QStringList{QStringLiteral("ZOTMAKER"), QStringLiteral("LOGOS AS YOU TYPE")};
+    QToolButton* chosen = nullptr;
     for (QToolButton* button : window.MenuButtons)
-        if (button->property("folderName").toString() == u"Gold")
-            gold = button;
-    if (!gold) {
-        std::fprintf(stderr, "zot-screenshot: the Gold design is not in the catalogue\n");
+        if (button->property("folderName").toString() == design)
+            chosen = button;
+    if (!chosen) {
+        std::fprintf(stderr, "zot-screenshot: the %s design is not in the catalogue\n",
+                     qPrintable(design));
         return 1;
     }
-    gold->click();
-    const QStringList texts{QStringLiteral("ZOTMAKER"), QStringLiteral("LOGOS AS YOU TYPE")};
+    chosen->click();
     for (int i = 0; i < window.frmEdit->LabelCount && i < texts.size(); ++i) {
         window.frmEdit->Edits[size_t(i)]->setText(texts[i]);
         window.frmEdit->Edits[size_t(i)]->setCursorPosition(0);

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Renders every sample design with its default texts into docs/gallery/, the
+# pictures of docs/designs.md, with the command-line tool:
+#   sh tools/make-gallery.sh [path/to/zotmaker-cli]
+# The test GalleryPictures fails while a picture differs from what the
+# design renders.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cli=${1:-$root/build/bin/zotmaker-cli}
+mkdir -p "$root/docs/gallery"
+for design in "$root"/designs/*/; do
+    name=$(basename "$design")
+    slug=$(printf '%s' "$name" | tr 'A-Z ' 'a-z-')
+    "$cli" render "$design" --out "$root/docs/gallery/$slug.png" --format png
+done
