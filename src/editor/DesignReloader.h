@@ -34,6 +34,9 @@ class DesignReloader : public QObject {
     void stop();
     void setHeld(bool held);
     bool held() const { return held_; }
+    bool waitingForRelease() const { return waiting_; }
+    // A change waits to be looked at: its quiet time, a retry, or a hold.
+    bool busy() const { return watcher_.pending() || retry_.isActive() || waiting_; }
     // What is followed: the files read, and the files of the folders among them.
     const QStringList& followed() const { return followed_; }
 
