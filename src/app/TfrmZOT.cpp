@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -175,13 +176,12 @@ void TfrmZOT::buildTopBar() {
         connect(action, &QAction::triggered, this, [this, n] { openMenuButton(n); });
         addAction(action);
     }
-    // The designs without a button, also while the arrow is disabled (the
-    // panel then gets the request).
-    for (QWidget* widget : std::initializer_list<QWidget*>{sbRightMenu, pRightMenu}) {
-        widget->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(widget, &QWidget::customContextMenuRequested, this,
-                [this, widget](const QPoint& pos) { showLeftOutMenu(widget, pos); });
-    }
+    // The designs without a button: a right click on the arrow (taken by
+    // the event filter, since a disabled button handles none) or beside it.
+    sbRightMenu->installEventFilter(this);
+    pRightMenu->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pRightMenu, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showLeftOutMenu(pRightMenu, pos); });
 
     connect(sbLeftMenu, &QToolButton::clicked, this, [this] { sbMenuClick(sbLeftMenu); });
     connect(sbRightMenu, &QToolButton::clicked, this, [this] { sbMenuClick(sbRightMenu); });
@@ -484,6 +484,10 @@ void TfrmZOT::createEditor() {
 }
 
 bool TfrmZOT::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == sbRightMenu && event->type() == QEvent::ContextMenu) {
+        showLeftOutMenu(sbRightMenu, static_cast<QContextMenuEvent*>(event)->pos());
+        return true;
+    }
     // What the arrows depend on is the bar's width.
     if (watched == pTop && event->type() == QEvent::Resize) {
         placeTopBar();
