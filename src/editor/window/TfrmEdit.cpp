@@ -309,7 +309,7 @@ QString TfrmEdit::builtInAboutText() {
            "the pictures and fonts the script names; the sample designs lie next to the "
            "program. You can make designs of your own: put the folder in "
            "~/.local/share/zotmaker/designs/ and it joins the catalogue, after the sample "
-           "designs, at the next start. Please send us the designs you make, so that others "
+           "designs, at once. Please send us the designs you make, so that others "
            "can enjoy them too.<br>"
            "The logo-script language is described in docs/script-language.md.</p>"
            "<p><b>Download</b><br>"
