@@ -5,8 +5,12 @@ Every seed is generated here: small pictures, scripts, batch files and rich
 text written for this project. Run it again after changing it; the fuzzer's
 own findings are not kept in the tree.
 """
+import gzip
+import io
 import os
 import struct
+import tarfile
+import zipfile
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -106,6 +110,57 @@ def bmp_seeds():
     yield "rle8-past-the-limit.bmp", bmp(16000, 16000, 8, b"\0\1", compression=1)
 
 
+def zip_of(entries, compression=zipfile.ZIP_DEFLATED):
+    """entries: (name, data) pairs, or ZipInfo objects with their data."""
+    buf = io.BytesIO()
+    with zipfile.ZipFile(buf, "w", compression) as z:
+        for name, data in entries:
+            info = zipfile.ZipInfo(name, date_time=(1980, 1, 1, 0, 0, 0))
+            info.compress_type = compression
+            z.writestr(info, data)
+    return buf.getvalue()
+
+
+def tar_of(entries, mode="w"):
+    """entries: (name, data) pairs; data None makes a folder, a str a symlink."""
+    buf = io.BytesIO()
+    with tarfile.open(fileobj=buf, mode=mode, format=tarfile.PAX_FORMAT) as t:
+        for name, data in entries:
+            info = tarfile.TarInfo(name)
+            info.mtime = 0
+            if data is None:
+                info.type = tarfile.DIRTYPE
+                t.addfile(info)
+            elif isinstance(data, str):
+                info.type = tarfile.SYMTYPE
+                info.linkname = data
+                t.addfile(info)
+            else:
+                info.size = len(data)
+                t.addfile(info, io.BytesIO(data))
+    return buf.getvalue()
+
+
+def seven_zip(name, data, coder=b"\x01\x00"):
+    """A one-file 7z with a plain header; coder: the folder's one coder as
+    the header stores it (flags, id, properties). The default is Copy."""
+    def num(n):
+        assert n < 0x4000
+        return bytes([n]) if n < 0x80 else bytes([0x80 | n >> 8, n & 0xFF])
+    utf16 = name.encode("utf-16-le") + b"\0\0"
+    header = (b"\x01\x04"                                          # Header, MainStreamsInfo
+              + b"\x06\x00\x01\x09" + num(len(data)) + b"\x00"       # PackInfo
+              + b"\x07\x0b\x01\x00\x01" + coder                     # UnpackInfo: 1 folder
+              + b"\x0c" + num(len(data)) + b"\x00"
+              + b"\x08\x0a\x01" + struct.pack("<I", zlib.crc32(data)) + b"\x00"  # its CRC
+              + b"\x00"                                              # end of streams info
+              + b"\x05\x01\x11" + num(len(utf16) + 1) + b"\x00" + utf16 + b"\x00"  # FilesInfo
+              + b"\x00")
+    tail = struct.pack("<QQI", len(data), len(header), zlib.crc32(header))
+    return (b"7z\xbc\xaf\x27\x1c\x00\x04" + struct.pack("<I", zlib.crc32(tail)) + tail
+            + data + header)
+
+
 def main():
     for name, data in bmp_seeds():
         out("fuzz_bmp", name, data)
@@ -151,6 +206,33 @@ def main():
         r"{\*\generator ignored}{\pict\pngblip 89504e47}\qr right\par\qj justified}")
     out("fuzz_richtext", "plain-windows.txt", b"Caf\xe9 \x80 plain text\r\nsecond line\n")
     out("fuzz_richtext", "unbalanced.rtf", r"{\rtf1{{{\b bold\par}")
+
+
+    # fuzz_install: design archives, sound and hostile.
+    script = b"backgroundImage=bg.bmp\nimgFont\nname=chars\nimgFontEnd\n"
+    pic = bmp(2, 2, 24, b"\0" * 16)
+    design = [("D/script.zot", script), ("D/bg.bmp", pic), ("D/chars/a.bmp", pic)]
+    out("fuzz_install", "folder.zip", zip_of(design))
+    out("fuzz_install", "stored.zip", zip_of(design, zipfile.ZIP_STORED))
+    out("fuzz_install", "bzip2.zip", zip_of(design, zipfile.ZIP_BZIP2))
+    out("fuzz_install", "top.zip", zip_of([("SCRIPT.ZOT", script), ("__MACOSX/._x", b"m"),
+                                           (".DS_Store", b"d"), ("chars\\b.bmp", pic)]))
+    out("fuzz_install", "cp437.zip", zip_of([("Caf\u00e9/script.zot", script)]))
+    out("fuzz_install", "escape.zip", zip_of([("D/script.zot", script), ("../x", b"x")]))
+    out("fuzz_install", "case.zip", zip_of([("D/script.zot", script), ("d/a", b"a")]))
+    out("fuzz_install", "plain.tar", tar_of([("D", None)] + design))
+    out("fuzz_install", "link.tar", tar_of([("D/script.zot", script), ("D/l", "../../x")]))
+    # gzip keeps a time stamp: 0, so that the seeds come out the same each run.
+    out("fuzz_install", "design.tar.gz", gzip.compress(tar_of(design), mtime=0))
+    out("fuzz_install", "design.tar.bz2", tar_of(design, "w:bz2"))
+    out("fuzz_install", "design.tar.xz", tar_of(design, "w:xz"))
+    out("fuzz_install", "bomb.tar.gz", gzip.compress(
+        tar_of([("D/script.zot", script), ("D/zeros", bytes(16 << 20))]), mtime=0))
+
+    out("fuzz_install", "copy.7z", seven_zip("D/script.zot", script))
+    # An LZMA coder whose properties ask for a 3.75 GiB dictionary.
+    out("fuzz_install", "huge-dictionary.7z",
+        seven_zip("D/script.zot", script, b"\x23\x03\x01\x01\x05\x5d\x00\x00\x00\xf0"))
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 # Fails when a folder of src/ includes a folder above it on the ladder.
 #   cmake -DSOURCE_DIR=<repo>/src -P tests/LadderCheck.cmake
 #
-# Lowest first: platform, script, fonts, logo, editor, platform/widgets,
+# Lowest first: platform, designs, script, fonts, logo, editor, platform/widgets,
 # editor/window, app; cli stands beside the window, above editor. Each folder
 # may include itself and the folders listed for it, nothing else.
 
@@ -9,17 +9,18 @@ if(NOT SOURCE_DIR)
     message(FATAL_ERROR "LadderCheck: pass -DSOURCE_DIR=<the src folder>")
 endif()
 
-set(ZOT_LADDER_FOLDERS platform script fonts logo editor platform/widgets editor/window app cli)
+set(ZOT_LADDER_FOLDERS platform designs script fonts logo editor platform/widgets editor/window app cli)
 
 set(ZOT_ALLOWED_platform "")
+set(ZOT_ALLOWED_designs platform)
 set(ZOT_ALLOWED_script platform)
 set(ZOT_ALLOWED_fonts platform script)
 set(ZOT_ALLOWED_logo platform script fonts)
 set(ZOT_ALLOWED_editor platform script fonts logo)
-set(ZOT_ALLOWED_platform/widgets platform script fonts logo editor)
-set(ZOT_ALLOWED_editor/window platform script fonts logo editor platform/widgets)
-set(ZOT_ALLOWED_app platform script fonts logo editor platform/widgets editor/window)
-set(ZOT_ALLOWED_cli platform script fonts logo editor)
+set(ZOT_ALLOWED_platform/widgets platform designs script fonts logo editor)
+set(ZOT_ALLOWED_editor/window platform designs script fonts logo editor platform/widgets)
+set(ZOT_ALLOWED_app platform designs script fonts logo editor platform/widgets editor/window)
+set(ZOT_ALLOWED_cli platform designs script fonts logo editor)
 
 # The ladder folder a path inside src/ belongs to: the deepest one that holds it.
 function(zot_folder_of rel out)

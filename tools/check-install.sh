@@ -92,7 +92,8 @@ if grep -v '^\./usr/' "$stage/files" | grep -v '^\./$'; then
     fail "the package puts files outside /usr"
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libglib2.0-0 fonts-dejavu-core; do
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libglib2.0-0 libarchive13 liblzma5 \
+    fonts-dejavu-core; do
     echo "$depends" | tr ',' '\n' | grep -q "^ *$package\( \|$\)" ||
         fail "Depends lacks $package: $depends"
 done

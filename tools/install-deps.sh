@@ -6,7 +6,7 @@ libbenchmark-dev fonts-dejavu-core gsettings-desktop-schemas libglib2.0-bin clan
 desktop-file-utils appstream lintian dpkg-dev file man-db bash-completion
 cinnamon-desktop-data mate-desktop-common dbus-daemon
 qt6-wayland weston xvfb xclip x11-utils
-clang-14 libclang-rt-14-dev"
+clang-14 libclang-rt-14-dev libarchive-dev liblzma-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||

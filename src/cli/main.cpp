@@ -1,13 +1,16 @@
 // zotmaker-cli: opens a design, renders and writes logos without a display.
 #include "cli/BatchProgress.h"
 #include "cli/TopLevel.h"
+#include "designs/DesignInstaller.h"
 #include "editor/BatchProcessor.h"
 #include "editor/HeadlessEditor.h"
 #include "logo/LogoEngine.h"
 #include "platform/Error.h"
+#include "platform/Locations.h"
 #include "platform/LogoFile.h"
 #include "platform/Memory.h"
 #include "platform/NativeFiles.h"
+#include "platform/Paths.h"
 #include "platform/TextLineReader.h"
 
 #include <QCommandLineParser>
@@ -26,6 +29,7 @@ const char kUsage[] =
     "       zotmaker-cli render DESIGN_DIR [--text TEXT]... [--out FILE] [--format bmp|png]\n"
     "       zotmaker-cli batch DESIGN_DIR BATCH_FILE OUT_DIR [--jobs N] [--format bmp|png]\n"
     "                          [--progress]\n"
+    "       zotmaker-cli install SOURCE [--replace]\n"
     "\n"
     "Opens the design in DESIGN_DIR as the editor does and reports every line of\n"
     "the error list on standard error.\n"
@@ -34,6 +38,10 @@ const char kUsage[] =
     "           so on, then writes the logo to FILE.\n"
     "  batch    makes one logo per line of BATCH_FILE into OUT_DIR; BATCH_FILE -\n"
     "           reads the lines from standard input as they come.\n"
+    "  install  installs the design in SOURCE (a .zip, .tar, .tar.gz, .tar.xz,\n"
+    "           .tar.bz2 or .7z archive, or a design folder) into the user's\n"
+    "           designs folder, prints where, then checks it as check does; its\n"
+    "           messages do not change the exit status.\n"
     "\n"
     "Options:\n"
     "  --text TEXT        text for the next label input (render)\n"
@@ -42,11 +50,14 @@ const char kUsage[] =
     "  --jobs N           render on N threads (batch; default: the cores, at\n"
     "                     most 4); the files are the same for any N\n"
     "  --progress         show lines done, rate and time left while batching\n"
+    "  --replace          put the design in place of one installed under its name\n"
+    "                     (install)\n"
     "  --verbose     let Qt's own diagnostics through\n"
     "  --help        show this text\n"
     "\n"
     "Exit status: 0 when nothing was reported, 1 when the error list got a line\n"
-    "or an error stopped the command, 2 for a usage error.\n";
+    "or an error stopped the command, 2 for a usage error. install: 0 when\n"
+    "installed, 1 when refused (nothing is installed), 2 for a usage error.\n";
 
 bool gVerbose = false;
 
@@ -88,6 +99,34 @@ DesignLocation locate(const QString& designDir) {
     return {info.absolutePath(), info.fileName()};
 }
 
+// Installs SOURCE, then opens it as check does. The design's own messages
+// are the author's to mend: the design is installed all the same.
+int install(const QString& source, bool replace) {
+    zot::InstallOptions options;
+    options.replace = replace;
+    options.sampleNames = zot::sampleDesignNames(zot::programFolder());
+    const zot::InstallResult result = zot::installDesign(source, zot::userDesignsFolder(), options);
+    if (!result.installed) {
+        printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(result.refusal));
+        return 1;
+    }
+    const QByteArray folder = result.folder.toUtf8();
+    std::fwrite(folder.constData(), 1, size_t(folder.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+
+    const DesignLocation where = locate(result.folder);
+    zot::HeadlessEditor editor;
+    editor.setErrorSink(printLine);
+    zot::LogoEngine engine(editor, where.programFolder);
+    try {
+        engine.OpenDesign(where.folderName);
+    } catch (const zot::Error& error) {
+        printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(error.message()));
+    }
+    return 0;
+}
+
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -97,10 +136,11 @@ int run(const QStringList& arguments) {
     const QCommandLineOption jobsOption(QStringLiteral("jobs"), QString(), QStringLiteral("N"));
     const QCommandLineOption formatOption(QStringLiteral("format"), QString(),
                                           QStringLiteral("FORMAT"));
+    const QCommandLineOption replaceOption(QStringLiteral("replace"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
     parser.addOptions({textOption, outOption, progressOption, jobsOption, formatOption,
-                       verboseOption, helpOption});
+                       replaceOption, verboseOption, helpOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -112,10 +152,11 @@ int run(const QStringList& arguments) {
     if (args.isEmpty())
         return usageError(QStringLiteral("a command is required"));
     const QString command = args[0];
-    const qsizetype wanted = command == u"check"    ? 2
-                             : command == u"render" ? 2
-                             : command == u"batch"  ? 4
-                                                    : -1;
+    const qsizetype wanted = command == u"check"     ? 2
+                             : command == u"render"  ? 2
+                             : command == u"batch"   ? 4
+                             : command == u"install" ? 2
+                                                     : -1;
     if (wanted < 0)
         return usageError(QStringLiteral("unknown command: ") + command);
     if (args.size() != wanted)
@@ -126,8 +167,12 @@ int run(const QStringList& arguments) {
         return usageError(QStringLiteral("--progress goes with batch"));
     if (command != u"batch" && parser.isSet(jobsOption))
         return usageError(QStringLiteral("--jobs goes with batch"));
-    if (command == u"check" && parser.isSet(formatOption))
+    if ((command == u"check" || command == u"install") && parser.isSet(formatOption))
         return usageError(QStringLiteral("--format goes with render and batch"));
+    if (command != u"install" && parser.isSet(replaceOption))
+        return usageError(QStringLiteral("--replace goes with install"));
+    if (command == u"install")
+        return install(args[1], parser.isSet(replaceOption));
     zot::LogoFormat format = zot::LogoFormat::Bmp;
     if (parser.isSet(formatOption)) {
         const auto named = zot::logoFormatFromName(parser.value(formatOption));

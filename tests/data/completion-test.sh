@@ -10,7 +10,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch"
 mkdir Gold Neon
-touch names.txt
+touch names.txt shared.zip shared.tar.xz
 
 failures=0
 # expect "WORDS" "EXPECTED": the words typed so far, the last one being
@@ -32,11 +32,14 @@ expect() {
     fi
 }
 
-expect "zotmaker-cli " "batch check render"
+expect "zotmaker-cli " "batch check install render"
 expect "zotmaker-cli r" "render"
 expect "zotmaker-cli --verbose ch" "check"
 expect "zotmaker-cli check " "Gold Neon"
 expect "zotmaker-cli check G" "Gold"
+expect "zotmaker-cli i" "install"
+expect "zotmaker-cli install " "Gold Neon shared.tar.xz shared.zip"
+expect "zotmaker-cli install shared.zip --" "--help --replace --verbose"
 expect "zotmaker-cli render Gold --" "--format --help --out --text --verbose"
 expect "zotmaker-cli batch Gold --" "--format --help --jobs --progress --verbose"
 expect "zotmaker-cli check Gold --" "--help --verbose"
