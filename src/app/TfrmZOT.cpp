@@ -2,6 +2,7 @@
 
 #include "app/Catalogue.h"
 #include "app/DesignCopy.h"
+#include "designs/DesignInstaller.h"
 #include "editor/DesignReloader.h"
 #include "editor/window/TfrmEdit.h"
 #include "platform/Error.h"
@@ -16,6 +17,8 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
@@ -25,6 +28,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -86,6 +91,14 @@ TfrmZOT::TfrmZOT(const QString& programFolder, QWidget* parent)
                                   QLineEdit::Normal, design + u" copy"_s, &ok);
         return ok ? std::optional<QString>(name) : std::nullopt;
     };
+    askReplace = [this](const QString& question) {
+        return QMessageBox::question(this, QGuiApplication::applicationName(), question) ==
+               QMessageBox::Yes;
+    };
+    tell = [this](const QString& text) {
+        QMessageBox::information(this, QGuiApplication::applicationName(), text);
+    };
+    setAcceptDrops(true);
     setWindowTitle(u"ZOT"_s);
     // Wayland leaves a window's place to the compositor.
     if (!QGuiApplication::platformName().startsWith(u"wayland"_s))
@@ -412,6 +425,64 @@ void TfrmZOT::makeOwnCopyClick(const DesignFolderEntry& design) {
                    userFolder);
         catalogue_->rescan();
         openDesign(userFolder, *name);
+    });
+}
+
+namespace {
+
+// The local files and folders a drag carries; none when anything else is in it.
+QStringList droppedPaths(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
+
+void TfrmZOT::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmZOT::dropEvent(QDropEvent* event) {
+    const QStringList paths = droppedPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    for (const QString& path : paths)
+        installDropped(path);
+}
+
+void TfrmZOT::installDropped(const QString& path) {
+    runGuarded([&] {
+        const QString userFolder = userDesignsFolder();
+        InstallOptions options;
+        options.sampleNames = sampleDesignNames(programFolder_);
+        InstallResult result = installDesign(path, userFolder, options);
+        if (!result.installed && result.alreadyInstalled) {
+            if (!askReplace(result.refusal + u". Replace it?"_s))
+                return;
+            options.replace = true;
+            result = installDesign(path, userFolder, options);
+        }
+        if (!result.installed)
+            throw Error(result.refusal);
+        catalogue_->rescan();
+        for (const CatalogueEntry& entry : buttonEntries_) {
+            if (entry.design.name == result.name &&
+                QDir(entry.design.parentFolder) == QDir(userFolder)) {
+                openDesign(userFolder, result.name);
+                return;
+            }
+        }
+        tell(u"The design %1 is installed, but the strip is full: right-click its right arrow "
+             "to open it"_s.arg(result.name));
     });
 }
 

@@ -49,6 +49,14 @@ class TfrmZOT : public QMainWindow {
     void moveToTrashClick(const DesignFolderEntry& design);
     // Asks the name of a copy of design; nothing when the user cancels.
     std::function<std::optional<QString>(const QString& design)> askCopyName;
+    // Installs a dropped archive or design folder into the user's designs,
+    // asking before it replaces one, then opens it.
+    void installDropped(const QString& path);
+    // Asks whether to go on: question is the installer's refusal, answered
+    // by replacing.
+    std::function<bool(const QString& question)> askReplace;
+    // Tells the user something that needs no answer.
+    std::function<void(const QString& text)> tell;
     // Scrolls the strip for an arrow as sender; any other sender only
     // re-evaluates the arrows.
     void sbMenuClick(QObject* sender);
@@ -83,6 +91,8 @@ class TfrmZOT : public QMainWindow {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     QString programFolder_;
