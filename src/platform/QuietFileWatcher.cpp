@@ -32,6 +32,8 @@ QList<FileStamp> stampsOf(const QStringList& paths) {
 
 QuietFileWatcher::QuietFileWatcher(int quietMs, QObject* parent) : QObject(parent) {
     timer_.setSingleShot(true);
+    // Quiet means quiet for the whole time, not 5% less.
+    timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(quietMs);
     connect(&timer_, &QTimer::timeout, this, &QuietFileWatcher::settled);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &QuietFileWatcher::changed);
