@@ -1,22 +1,39 @@
 #include "app/TfrmZOT.h"
 
 #include "app/Catalogue.h"
+#include "designs/DesignCopy.h"
+#include "designs/DesignInstaller.h"
+#include "editor/DesignReloader.h"
 #include "editor/TfrmEdit.h"
 #include "platform/Error.h"
+#include "platform/FileManager.h"
+#include "platform/Locations.h"
+#include "platform/QuietFileWatcher.h"
 #include "widgets/CrispIcon.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/Shortcuts.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QInputDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -68,6 +85,21 @@ QToolButton* speedButton(QWidget* parent, const QString& name, const QRect& geom
 
 TfrmZOT::TfrmZOT(const QString& programFolder, QWidget* parent)
     : QMainWindow(parent), programFolder_(programFolder) {
+    askCopyName = [this](const QString& design) -> std::optional<QString> {
+        bool ok = false;
+        const QString name =
+            QInputDialog::getText(this, u"Make my own copy"_s, u"Name of the copy:"_s,
+                                  QLineEdit::Normal, design + u" copy"_s, &ok);
+        return ok ? std::optional<QString>(name) : std::nullopt;
+    };
+    askReplace = [this](const QString& question) {
+        return QMessageBox::question(this, QGuiApplication::applicationName(), question) ==
+               QMessageBox::Yes;
+    };
+    tell = [this](const QString& text) {
+        QMessageBox::information(this, QGuiApplication::applicationName(), text);
+    };
+    setAcceptDrops(true);
     setWindowTitle(u"ZOT"_s);
     // Wayland leaves a window's place to the compositor.
     if (!QGuiApplication::platformName().startsWith(u"wayland"_s))
@@ -151,6 +183,20 @@ void TfrmZOT::buildTopBar() {
         addAction(action);
     }
 
+    for (int n = 1; n <= kDigitShortcuts; ++n) {
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + n)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, n] { openMenuButton(n); });
+        addAction(action);
+    }
+    // The designs without a button: a right click on the arrow (taken by
+    // the event filter, since a disabled button handles none) or beside it.
+    sbRightMenu->installEventFilter(this);
+    pRightMenu->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pRightMenu, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showLeftOutMenu(pRightMenu, pos); });
+
     connect(sbLeftMenu, &QToolButton::clicked, this, [this] { sbMenuClick(sbLeftMenu); });
     connect(sbRightMenu, &QToolButton::clicked, this, [this] { sbMenuClick(sbRightMenu); });
     connect(sbAbout, &QToolButton::clicked, this, &TfrmZOT::sbAboutClick);
@@ -166,57 +212,288 @@ void TfrmZOT::placeTopBar() {
 }
 
 void TfrmZOT::FormCreate() {
+    catalogue_ = new DesignCatalogue(catalogueFolders(programFolder_), this);
     BuildMenu();
+    connect(catalogue_, &DesignCatalogue::changed, this, &TfrmZOT::mirrorCatalogue);
+    catalogue_->startWatching();
+}
+
+QToolButton* TfrmZOT::makeMenuButton(const CatalogueEntry& entry, bool showErrors) {
+    const DesignFolderEntry& design = entry.design;
+    auto* button = new QToolButton(pMenu);
+    button->setFocusPolicy(Qt::NoFocus);
+    // Only an identifier for the button: any folder name will do.
+    button->setObjectName(menuButtonName(design.name));
+    button->setProperty("folderName", design.name);
+    button->setProperty("parentFolder", design.parentFolder);
+
+    QImage glyph;
+    if (!design.thumbnailPath.isEmpty()) {
+        // A thumbnail that cannot be read costs that button its picture,
+        // not the rest of the catalogue. Once running, a picture being
+        // written is no reason for an error box: the caption stands in.
+        if (showErrors) {
+            runGuarded([&] { glyph = loadThumbnailGlyph(design.thumbnailPath, kMenuButtonSize); });
+        } else {
+            try {
+                glyph = loadThumbnailGlyph(design.thumbnailPath, kMenuButtonSize);
+            } catch (const Error&) {
+            }
+        }
+    }
+    // A glyph alone is centred; a caption alone fills the button.
+    if (!glyph.isNull()) {
+        button->setIcon(QPixmap::fromImage(glyph));
+        button->setIconSize(glyph.size());
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    } else {
+        button->setText(literalButtonText(design.name));
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    }
+    button->setAccessibleName(design.name);
+    button->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(button, &QWidget::customContextMenuRequested, this,
+            [this, button](const QPoint& pos) { showMenu(menuButtonMenu(button), button, pos); });
+    connect(button, &QToolButton::clicked, this, [this, button] { MenuButtonClick(button); });
+    return button;
+}
+
+void TfrmZOT::placeMenuButton(QToolButton* button, int n) {
+    button->setGeometry((n - 1) * kButtonPitch + 2, 2, kMenuButtonSize.width(),
+                        kMenuButtonSize.height());
+    const QString name = button->property("folderName").toString();
+    const QString hint =
+        Qt::mightBeRichText(name) ? u"<qt>"_s + name.toHtmlEscaped() + u"</qt>"_s : name;
+    button->setToolTip(n <= kDigitShortcuts
+                           ? hintWithShortcut(name, QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + n)))
+                           : hint);
 }
 
 void TfrmZOT::BuildMenu() {
     MenuCount = 0;
-    for (const DesignFolderEntry& design :
-         scanCatalogue(catalogueFolders(programFolder_), kMaxDesigns)) {
+    for (const CatalogueEntry& entry : catalogue_->current().shown) {
         const int n = ++MenuCount;
-        auto* button = new QToolButton(pMenu);
+        QToolButton* button = makeMenuButton(entry, true);
         MenuButtons.push_back(button);
-        button->setGeometry((n - 1) * kButtonPitch + 2, 2, kMenuButtonSize.width(),
-                            kMenuButtonSize.height());
-        button->setFocusPolicy(Qt::NoFocus);
-        // Only an identifier for the button: any folder name will do.
-        button->setObjectName(menuButtonName(design.name));
-        button->setProperty("folderName", design.name);
-        button->setProperty("parentFolder", design.parentFolder);
-        button->setToolTip(Qt::mightBeRichText(design.name)
-                               ? u"<qt>"_s + design.name.toHtmlEscaped() + u"</qt>"_s
-                               : design.name);
-
-        QImage glyph;
-        if (!design.thumbnailPath.isEmpty()) {
-            // A thumbnail that cannot be read costs that button its picture,
-            // not the rest of the catalogue.
-            runGuarded([&] { glyph = loadThumbnailGlyph(design.thumbnailPath, kMenuButtonSize); });
-        }
-        // A glyph alone is centred; a caption alone fills the button.
-        if (!glyph.isNull()) {
-            button->setIcon(QPixmap::fromImage(glyph));
-            button->setIconSize(glyph.size());
-            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        } else {
-            button->setText(literalButtonText(design.name));
-            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        }
-        button->setAccessibleName(design.name);
-        if (n <= kDigitShortcuts) {
-            const QKeySequence keys(Qt::ALT | Qt::Key(Qt::Key_0 + n));
-            button->setToolTip(hintWithShortcut(design.name, keys));
-            auto* action = new QAction(this);
-            action->setShortcut(keys);
-            action->setShortcutContext(Qt::WindowShortcut);
-            connect(action, &QAction::triggered, this, [this, n] { openMenuButton(n); });
-            addAction(action);
-        }
-        connect(button, &QToolButton::clicked, this, [this, button] { MenuButtonClick(button); });
+        buttonEntries_.push_back(entry);
+        placeMenuButton(button, n);
         button->show();
         pMenu->resize(n * kButtonPitch + 2, pMenu->height());
     }
     sbMenuClick(this);
+    mirrorCatalogue();
+}
+
+void TfrmZOT::mirrorCatalogue() {
+    const std::vector<CatalogueEntry>& shown = catalogue_->current().shown;
+    std::vector<QToolButton*> buttons;
+    std::vector<bool> kept(MenuButtons.size(), false);
+    for (const CatalogueEntry& entry : shown) {
+        QToolButton* button = nullptr;
+        for (size_t k = 0; k < MenuButtons.size() && !button; ++k) {
+            if (!kept[k] && buttonEntries_[k] == entry) {
+                kept[k] = true;
+                button = MenuButtons[k];
+            }
+        }
+        buttons.push_back(button ? button : makeMenuButton(entry, false));
+    }
+    for (size_t k = 0; k < MenuButtons.size(); ++k) {
+        if (!kept[k]) {
+            MenuButtons[k]->hide();
+            MenuButtons[k]->deleteLater(); // it may be the sender of what runs now
+        }
+    }
+    MenuButtons = buttons;
+    buttonEntries_ = shown;
+    MenuCount = int(buttons.size());
+    for (int n = 1; n <= MenuCount; ++n) {
+        placeMenuButton(buttons[size_t(n - 1)], n);
+        buttons[size_t(n - 1)]->show();
+    }
+    if (MenuCount > 0)
+        pMenu->resize(MenuCount * kButtonPitch + 2, pMenu->height());
+    // A strip grown shorter must not stay scrolled out of sight.
+    const int visibleRight = pTop->width() - pRightMenu->width();
+    if (pMenu->x() < kStripHome && pMenu->x() + pMenu->width() < visibleRight)
+        pMenu->move(std::min(kStripHome, visibleRight - pMenu->width()), pMenu->y());
+    sbMenuClick(this);
+
+    const CatalogueScan& scan = catalogue_->current();
+    sbRightMenu->setToolTip(scan.leftOut.empty()
+                                ? QString()
+                                : u"%1 designs have no button: right-click here for the list"_s.arg(
+                                      scan.leftOut.size()));
+    checkOpenDesign();
+}
+
+void TfrmZOT::checkOpenDesign() {
+    currentDesign_ = 0;
+    if (!frmEdit || !frmEdit->engine().hasDesign())
+        return;
+    const LogoEngine& engine = frmEdit->engine();
+    if (!stampOf(engine.designFolderPath()).isFolder) {
+        // Not under a running batch: once it is over.
+        if (frmEdit->reloader().held()) {
+            QTimer::singleShot(DesignReloader::kQuietMs, this, &TfrmZOT::checkOpenDesign);
+            return;
+        }
+        sbAboutClick();
+        return;
+    }
+    const QString parent = engine.designParent().isEmpty() ? programFolder_ : engine.designParent();
+    for (size_t k = 0; k < buttonEntries_.size(); ++k) {
+        if (buttonEntries_[k].design.name == engine.design().DesignFolder &&
+            buttonEntries_[k].design.parentFolder == parent)
+            currentDesign_ = int(k) + 1;
+    }
+}
+
+void TfrmZOT::openDesign(const QString& parentFolder, const QString& name) {
+    for (size_t k = 0; k < buttonEntries_.size(); ++k) {
+        if (buttonEntries_[k].design.name == name &&
+            QDir(buttonEntries_[k].design.parentFolder) == QDir(parentFolder)) {
+            openMenuButton(int(k) + 1);
+            return;
+        }
+    }
+    currentDesign_ = 0;
+    frmEdit->reAbout->hide();
+    runGuarded([&] { frmEdit->OpenDesign(name, parentFolder); });
+}
+
+void TfrmZOT::showMenu(QMenu* menu, QWidget* at, const QPoint& pos) {
+    if (openMenu_)
+        openMenu_->close();
+    openMenu_ = menu;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(at->mapToGlobal(pos));
+}
+
+void TfrmZOT::showLeftOutMenu(QWidget* at, const QPoint& pos) {
+    if (QMenu* menu = leftOutMenu())
+        showMenu(menu, at, pos);
+}
+
+QMenu* TfrmZOT::leftOutMenu() {
+    const CatalogueScan& scan = catalogue_->current();
+    if (scan.leftOut.empty())
+        return nullptr;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(u"leftOutMenu"_s);
+    menu->addSection(u"Designs without a button"_s);
+    for (const LeftOutDesign& left : scan.leftOut) {
+        // Opened from here all the same.
+        const DesignFolderEntry design = left.design;
+        QAction* action =
+            menu->addAction(literalButtonText(design.name) + u" \u2014 "_s + left.reason);
+        action->setData(design.name);
+        connect(action, &QAction::triggered, this,
+                [this, design] { openDesign(design.parentFolder, design.name); });
+    }
+    if (scan.moreLeftOut)
+        menu->addAction(u"\u2026"_s)->setEnabled(false);
+    return menu;
+}
+
+QMenu* TfrmZOT::menuButtonMenu(QToolButton* button) {
+    const auto found = std::find(MenuButtons.begin(), MenuButtons.end(), button);
+    if (found == MenuButtons.end())
+        return nullptr;
+    const DesignFolderEntry design = buttonEntries_[size_t(found - MenuButtons.begin())].design;
+    auto* menu = new QMenu(this);
+    menu->setObjectName(u"designMenu"_s);
+    menu->addAction(u"Open design folder"_s, this,
+                    [this, design] { openDesignFolderClick(design); });
+    menu->addAction(u"Make my own copy\u2026"_s, this,
+                    [this, design] { makeOwnCopyClick(design); });
+    if (QDir(design.parentFolder) == QDir(userDesignsFolder()))
+        menu->addAction(u"Move to trash"_s, this, [this, design] { moveToTrashClick(design); });
+    return menu;
+}
+
+void TfrmZOT::openDesignFolderClick(const DesignFolderEntry& design) {
+    runGuarded([&] { showFolder(QDir(design.parentFolder).filePath(design.name)); });
+}
+
+void TfrmZOT::makeOwnCopyClick(const DesignFolderEntry& design) {
+    runGuarded([&] {
+        const std::optional<QString> name = askCopyName(design.name);
+        if (!name)
+            return;
+        const QString userFolder = userDesignsFolder();
+        copyDesign(QDir(design.parentFolder).filePath(design.name), *name, programFolder_,
+                   userFolder);
+        catalogue_->rescan();
+        openDesign(userFolder, *name);
+    });
+}
+
+namespace {
+
+// The local files and folders a drag carries; none when anything else is in it.
+QStringList droppedPaths(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+} // namespace
+
+void TfrmZOT::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmZOT::dropEvent(QDropEvent* event) {
+    const QStringList paths = droppedPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    for (const QString& path : paths)
+        installDropped(path);
+}
+
+void TfrmZOT::installDropped(const QString& path) {
+    runGuarded([&] {
+        const QString userFolder = userDesignsFolder();
+        InstallOptions options;
+        options.sampleNames = sampleDesignNames(programFolder_);
+        InstallResult result = installDesign(path, userFolder, options);
+        if (!result.installed && result.alreadyInstalled) {
+            if (!askReplace(result.refusal + u". Replace it?"_s))
+                return;
+            options.replace = true;
+            result = installDesign(path, userFolder, options);
+        }
+        if (!result.installed)
+            throw Error(result.refusal);
+        catalogue_->rescan();
+        for (const CatalogueEntry& entry : buttonEntries_) {
+            if (entry.design.name == result.name &&
+                QDir(entry.design.parentFolder) == QDir(userFolder)) {
+                openDesign(userFolder, result.name);
+                return;
+            }
+        }
+        tell(u"The design %1 is installed, but the strip is full: right-click its right arrow "
+             "to open it"_s.arg(result.name));
+    });
+}
+
+void TfrmZOT::moveToTrashClick(const DesignFolderEntry& design) {
+    runGuarded([&] {
+        const QString path = QDir(design.parentFolder).filePath(design.name);
+        if (!QFile::moveToTrash(path))
+            throw Error(u"Cannot move %1 to the trash"_s.arg(path));
+        catalogue_->rescan();
+    });
 }
 
 void TfrmZOT::sbMenuClick(QObject* sender) {
@@ -279,6 +556,10 @@ void TfrmZOT::createEditor() {
 }
 
 bool TfrmZOT::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == sbRightMenu && event->type() == QEvent::ContextMenu) {
+        showLeftOutMenu(sbRightMenu, static_cast<QContextMenuEvent*>(event)->pos());
+        return true;
+    }
     // What the arrows depend on is the bar's width.
     if (watched == pTop && event->type() == QEvent::Resize) {
         placeTopBar();

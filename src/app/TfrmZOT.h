@@ -1,9 +1,14 @@
 #pragma once
 
+#include "designs/DesignCatalogue.h"
+
 #include <QMainWindow>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class QFrame;
+class QMenu;
 class QMdiArea;
 class QMdiSubWindow;
 class QToolButton;
@@ -27,6 +32,31 @@ class TfrmZOT : public QMainWindow {
     static constexpr int kStripStartWidth = 257;
 
     void BuildMenu();
+    // The catalogue's folders changed: the strip shows what they hold now.
+    // The open design stays open, unless its folder is gone.
+    void mirrorCatalogue();
+    DesignCatalogue& catalogue() { return *catalogue_; }
+    // Opens the design folder name of parentFolder as its button would, or
+    // straight away when the strip has no button for it.
+    void openDesign(const QString& parentFolder, const QString& name);
+
+    // A catalogue button's menu, and that of the strip's right arrow listing
+    // the designs without a button; made, not shown.
+    QMenu* menuButtonMenu(QToolButton* button);
+    QMenu* leftOutMenu();
+    void openDesignFolderClick(const DesignFolderEntry& design);
+    void makeOwnCopyClick(const DesignFolderEntry& design);
+    void moveToTrashClick(const DesignFolderEntry& design);
+    // Asks the name of a copy of design; nothing when the user cancels.
+    std::function<std::optional<QString>(const QString& design)> askCopyName;
+    // Installs a dropped archive or design folder into the user's designs,
+    // asking before it replaces one, then opens it.
+    void installDropped(const QString& path);
+    // Asks whether to go on: question is the installer's refusal, answered
+    // by replacing.
+    std::function<bool(const QString& question)> askReplace;
+    // Tells the user something that needs no answer.
+    std::function<void(const QString& text)> tell;
     // Scrolls the strip for an arrow as sender; any other sender only
     // re-evaluates the arrows.
     void sbMenuClick(QObject* sender);
@@ -61,10 +91,23 @@ class TfrmZOT : public QMainWindow {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     QString programFolder_;
     int currentDesign_ = 0;
+    DesignCatalogue* catalogue_ = nullptr;
+    // What each button of MenuButtons shows, at the same index.
+    std::vector<CatalogueEntry> buttonEntries_;
+    QMenu* openMenu_ = nullptr;
+
+    QToolButton* makeMenuButton(const CatalogueEntry& entry, bool showErrors);
+    void placeMenuButton(QToolButton* button, int n);
+    void showMenu(QMenu* menu, QWidget* at, const QPoint& pos);
+    void showLeftOutMenu(QWidget* at, const QPoint& pos);
+    // Back to the about view when the open design's folder is gone.
+    void checkOpenDesign();
 
     void buildTopBar();
     void placeTopBar();

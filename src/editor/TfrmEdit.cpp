@@ -1,6 +1,7 @@
 #include "editor/TfrmEdit.h"
 
 #include "batch/BatchProcessor.h"
+#include "editor/DesignReloader.h"
 #include "editor/ToolbarGlyphs.h"
 #include "imaging/BmpCodec.h"
 #include "platform/Clipboard.h"
@@ -39,6 +40,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <new>
 #include <tuple>
 #include <utility>
 
@@ -134,6 +136,11 @@ TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
     layout->addWidget(Splitter1, 1);
 
     outputControlsEnabled(false);
+    reloader_ = new DesignReloader(this);
+    connect(reloader_, &DesignReloader::reopenWanted, this, &TfrmEdit::reopenDesign);
+    connect(reloader_, &DesignReloader::unreadable, this, [this](const QString& path) {
+        engine_->appendError(DesignReloader::cannotReadReport(path));
+    });
     FormCreate();
 }
 
@@ -302,7 +309,7 @@ QString TfrmEdit::builtInAboutText() {
            "the pictures and fonts the script names; the sample designs lie next to the "
            "program. You can make designs of your own: put the folder in "
            "~/.local/share/zotmaker/designs/ and it joins the catalogue, after the sample "
-           "designs, at the next start. Please send us the designs you make, so that others "
+           "designs, at once. Please send us the designs you make, so that others "
            "can enjoy them too.<br>"
            "The logo-script language is described in docs/script-language.md.</p>"
            "<p><b>Download</b><br>"
@@ -318,11 +325,46 @@ QString TfrmEdit::builtInAboutText() {
 }
 
 void TfrmEdit::OpenDesign(const QString& folderName, const QString& parentFolder) {
+    // Also after a failed opening: fixing the script opens it.
+    struct Follow {
+        TfrmEdit& editor;
+        ~Follow() { editor.reloader_->follow(*editor.engine_); }
+    } follow{*this};
     engine_->OpenDesign(folderName, parentFolder);
 }
 
 void TfrmEdit::ResetDesign() {
+    reloader_->stop();
     engine_->ResetDesign();
+}
+
+void TfrmEdit::reopenDesign() {
+    if (!engine_->hasDesign())
+        return;
+    // The user may be typing: the same input keeps the focus and the cursor.
+    int focused = 0;
+    int cursor = 0;
+    for (int i = 1; i <= LabelCount; ++i) {
+        if (Edits[size_t(i - 1)]->hasFocus()) {
+            focused = i;
+            cursor = Edits[size_t(i - 1)]->cursorPosition();
+        }
+    }
+    const auto report = [this](const QString& message) { engine_->appendError(message); };
+    try {
+        engine_->ReopenDesign();
+    } catch (const Error& e) {
+        report(e.message());
+    } catch (const std::bad_alloc&) {
+        report(u"Out of memory"_s);
+    }
+    ++reopenCount_;
+    reloader_->follow(*engine_);
+    if (focused >= 1 && focused <= LabelCount) {
+        QLineEdit* edit = Edits[size_t(focused - 1)];
+        edit->setFocus();
+        edit->setCursorPosition(cursor);
+    }
 }
 
 void TfrmEdit::labelInputAdded(int i, const QString& editText, const QString& caption) {
@@ -555,6 +597,12 @@ void TfrmEdit::bbBatchClick() {
             progress.setValue(int(std::min<qint64>(done, progress.maximum())));
             return !progress.wasCanceled();
         };
+        // The design must not change under a running batch.
+        reloader_->setHeld(true);
+        struct Release {
+            DesignReloader& reloader;
+            ~Release() { reloader.setHeld(false); }
+        } release{*reloader_};
         // A missing ";" is reported in the error list by the batch itself.
         RunBatch(*engine_, lines, ddSafeTo.Directory, options);
     });

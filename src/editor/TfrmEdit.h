@@ -21,6 +21,7 @@ class QTextEdit;
 
 namespace zot {
 
+class DesignReloader;
 class TabcToolButton;
 class TabcURLLabel;
 
@@ -63,6 +64,14 @@ class TfrmEdit : public QWidget, public EngineObserver {
     // number); the caller shows it in the error box.
     void OpenDesign(const QString& folderName, const QString& parentFolder = {});
     void ResetDesign();
+    // The open design's files changed: opens it again, keeping what the user
+    // typed. Never shows the error box: what would go there is one line of
+    // the error list.
+    void reopenDesign();
+    // Follows the open design's files; reopenDesign() runs once they are quiet.
+    DesignReloader& reloader() { return *reloader_; }
+    // Designs opened again since the window was made; tests wait on it.
+    int reopenCount() const { return reopenCount_; }
 
     LogoEngine& engine() { return *engine_; }
     const LogoEngine& engine() const { return *engine_; }
@@ -154,6 +163,8 @@ class TfrmEdit : public QWidget, public EngineObserver {
 
   private:
     std::unique_ptr<LogoEngine> engine_;
+    DesignReloader* reloader_ = nullptr;
+    int reopenCount_ = 0;
     int rowPitch_ = 0;
     QString caption_;
     bool errorsSized_ = false;

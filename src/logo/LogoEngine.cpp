@@ -37,6 +37,10 @@ QString LogoEngine::labelCaption(int i) const {
     return i >= 1 && i <= LabelCount() ? labels_[size_t(i - 1)].caption : QString();
 }
 
+QString LogoEngine::labelDefault(int i) const {
+    return i >= 1 && i <= LabelCount() ? labels_[size_t(i - 1)].defaultText : QString();
+}
+
 bool LogoEngine::setLabelText(int i, const QString& text) {
     if (i < 1 || i > LabelCount())
         return false;
@@ -154,10 +158,13 @@ void LogoEngine::renderFrom(const RenderState& state) {
 }
 
 int LogoEngine::AddLabelInput(const QString& editText, const QString& caption) {
-    labels_.push_back({editText, caption});
+    const qsizetype k = qsizetype(labels_.size());
+    const QString text =
+        k < keptTexts_.size() && !keptTexts_[k].isNull() ? keptTexts_[k] : editText;
+    labels_.push_back({text, caption, editText});
     const int i = LabelCount();
     // The default text is the input's own: it renders nothing.
-    observer_.labelInputAdded(i, editText, caption);
+    observer_.labelInputAdded(i, text, caption);
     return i;
 }
 
@@ -167,6 +174,7 @@ void LogoEngine::appendError(const QString& line) {
 
 void LogoEngine::OpenDesign(const QString& folderName, const QString& parentFolder) {
     ResetDesign();
+    hasDesign_ = true;
     observer_.outputControlsEnabled(true);
     design_.ExpandFrom = ExpandMode::None;
     design_.HasExtraLeft = false;
@@ -176,13 +184,33 @@ void LogoEngine::OpenDesign(const QString& folderName, const QString& parentFold
     designParent_ = parentFolder;
     resolver_.clear();
     design_.Pictures.reset();
-    reScript.assign(readScriptLines(designFile(QStringLiteral("script.zot"))));
+    filesRead_ = {designFile(QStringLiteral("script.zot"))};
+    reScript.assign(readScriptLines(filesRead_.front()));
     observer_.errorsHidden();
     ParseScript();
     observer_.logoResized();
 }
 
+void LogoEngine::ReopenDesign() {
+    if (!hasDesign_)
+        return;
+    QStringList kept;
+    for (const LabelInput& input : labels_)
+        kept.append(input.text == input.defaultText ? QString() : input.text);
+    keptTexts_ = kept;
+    struct Forget {
+        QStringList& texts;
+        ~Forget() { texts.clear(); }
+    } forget{keptTexts_};
+    // Copies: the reset inside clears nothing of them, but they must not
+    // alias what OpenDesign assigns.
+    const QString folder = design_.DesignFolder;
+    const QString parent = designParent_;
+    OpenDesign(folder, parent);
+}
+
 void LogoEngine::ResetDesign() {
+    hasDesign_ = false;
     observer_.outputControlsEnabled(false);
     labels_.clear();
     observer_.labelInputsRemoved();

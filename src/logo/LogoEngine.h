@@ -30,8 +30,18 @@ class LogoEngine : private FontSectionEditor {
     // when the script passes its end check) and refits the zoom.
     // parentFolder holds the design folder; empty means the program folder.
     void OpenDesign(const QString& folderName, const QString& parentFolder = {});
+    // Opens the open design again, as OpenDesign does, from its files as
+    // they are now. Input i keeps the text the user gave it; an input still
+    // showing its old default text shows the new default.
+    void ReopenDesign();
     // Drops the open design: label inputs, temporary fonts, counters.
     void ResetDesign();
+    // Whether a design was opened (even if its opening failed part way) and
+    // not reset since.
+    bool hasDesign() const { return hasDesign_; }
+    // The files and character folders the last opening read or tried to
+    // read (a missing picture too): what a change of would change the design.
+    const QStringList& filesRead() const { return filesRead_; }
     // Parses reScript (consuming it). Called by OpenDesign.
     void ParseScript();
 
@@ -40,6 +50,8 @@ class LogoEngine : private FontSectionEditor {
     // Current text of input i; empty for a number without an input.
     QString labelText(int i) const;
     QString labelCaption(int i) const;
+    // The default text the script gave input i.
+    QString labelDefault(int i) const;
     // Sets input i's text as if typed: a different text renders the logo
     // once, the same text does nothing. Returns whether it rendered. A failed
     // rendering throws; the input keeps its new text.
@@ -109,6 +121,7 @@ class LogoEngine : private FontSectionEditor {
     struct LabelInput {
         QString text;
         QString caption;
+        QString defaultText;
     };
 
     // Steps the fonts as a rendering of the current texts would, undrawn.
@@ -141,6 +154,10 @@ class LogoEngine : private FontSectionEditor {
     // Folder listings for the case-insensitive lookups of the open design.
     mutable PathResolver resolver_;
     int renderCount_ = 0;
+    bool hasDesign_ = false;
+    QStringList filesRead_;
+    // While reopening: the texts the inputs keep, by number (null: default).
+    QStringList keptTexts_;
 };
 
 } // namespace zot

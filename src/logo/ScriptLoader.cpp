@@ -69,7 +69,9 @@ void LogoEngine::ParseScript() {
         else
             loadedHere.push_back(&picture);
         picture = Bitmap();
-        picture = loadPicture(designFile(name), d.Pictures);
+        const QString path = designFile(name);
+        filesRead_.append(path);
+        picture = loadPicture(path, d.Pictures);
     };
 
     while (!reScript.isEmpty()) {
@@ -78,14 +80,18 @@ void LogoEngine::ParseScript() {
         if (cmd.isEmpty())
             continue;
         if (cmd == u"imgFont") {
+            const size_t before = d.ImgFonts.size();
             ParseImgFontSection(*this, reScript);
+            if (d.ImgFonts.size() > before)
+                filesRead_.append(joinPath(designFolderPath(), d.ImgFonts.back()->FolderName));
         } else if (cmd == u"ttfFont") {
             ParseTtfFontSection(*this, reScript);
         } else if (cmd == u"name") {
             observer_.captionChanged(line.value);
         } else if (cmd == u"installTempFontResource") {
             d.mFonts.append(line.value);
-            d.mFontTable.add(designFile(line.value));
+            filesRead_.append(designFile(line.value));
+            d.mFontTable.add(filesRead_.back());
         } else if (cmd == u"backgroundExtraMarge") {
             d.ExtraMarge = StrToInt(line.value);
         } else if (cmd == u"backgroundImage") {

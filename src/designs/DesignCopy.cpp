@@ -1,0 +1,64 @@
+#include "designs/DesignCopy.h"
+
+#include "designs/DesignFolders.h"
+#include "platform/Error.h"
+#include "platform/NativeFiles.h"
+#include "platform/TreeCopy.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
+
+namespace zot {
+
+QString designNameProblem(const QString& name, const QString& programFolder,
+                          const QString& userFolder) {
+    if (name.isEmpty())
+        return u"it is empty"_s;
+    if (name.toUtf8().size() > 255)
+        return u"it is longer than 255 bytes"_s;
+    if (name.startsWith(u'.'))
+        return u"it starts with a dot"_s;
+    if (name.contains(u'/') || name.contains(u'\\'))
+        return u"it holds a slash or a backslash"_s;
+    if (nativeIsFile(QDir(programFolder).filePath(name) + u"/script.zot"_s))
+        return u"a design of the program folder has that name"_s;
+    if (nativeExists(QDir(userFolder).filePath(name)) ||
+        nativeIsNonFolderEntry(QDir(userFolder).filePath(name)))
+        return u"a design of that name is there already"_s;
+    return {};
+}
+
+QString copyDesign(const QString& sourceFolder, const QString& name, const QString& programFolder,
+                   const QString& userFolder) {
+    const QString problem = designNameProblem(name, programFolder, userFolder);
+    if (!problem.isEmpty())
+        throw Error(u"Cannot use the name %1: %2"_s.arg(name, problem));
+    if (!QDir().mkpath(userFolder))
+        throw Error::cannotCreateFile(userFolder);
+    const QString target = QDir(userFolder).filePath(name);
+    QByteArray temporary = nativePath(QDir(userFolder).filePath(u".copy-XXXXXX"_s));
+    if (!::mkdtemp(temporary.data()))
+        throw Error::cannotCreateFile(QDir(userFolder).filePath(u".copy"_s));
+    QByteArray failed;
+    const TreeCopyResult result =
+        copyTreeWithoutLinks(nativePath(sourceFolder), temporary, TreeCopyLimits{}, &failed);
+    if (result == TreeCopyResult::Copied && renameNoReplace(temporary, nativePath(target)))
+        return target;
+    removeNativeTree(temporary);
+    switch (result) {
+    case TreeCopyResult::TooLarge:
+        throw Error(
+            u"Cannot copy %1: it holds more than 20,000 files or 512 MiB"_s.arg(sourceFolder));
+    case TreeCopyResult::Failed:
+        throw failed.startsWith(temporary) ? Error::cannotCreateFile(decodeFileName(failed))
+                                           : Error::cannotOpenFile(decodeFileName(failed));
+    case TreeCopyResult::Copied:
+        break;
+    }
+    throw Error::cannotCreateFile(target);
+}
+
+} // namespace zot
