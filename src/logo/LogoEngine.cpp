@@ -184,6 +184,9 @@ void LogoEngine::OpenDesign(const QString& folderName, const QString& parentFold
 
 void LogoEngine::ResetDesign() {
     observer_.outputControlsEnabled(false);
+    // The logo stays, but no longer belongs to the design's background.
+    drawn_.reset();
+    composed_ = Bitmap();
     labels_.clear();
     observer_.labelInputsRemoved();
     design_.mFonts.clear();

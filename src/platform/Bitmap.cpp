@@ -620,6 +620,23 @@ void Bitmap::draw(const Bitmap& src, qint64 x, qint64 y) {
     }
 }
 
+Bitmap Bitmap::section(const QRect& area) const {
+    const QRect part = area.intersected(QRect(0, 0, width_, height_));
+    Bitmap b;
+    b.bpp_ = bpp_;
+    b.rgb565_ = rgb565_;
+    b.palette_ = palette_;
+    b.nearest_ = nearest_;
+    if (part.isEmpty() || image_.isNull())
+        return b;
+    b.image_ = image_.copy(part);
+    if (b.image_.isNull())
+        throw Error::pictureTooLarge(part.width(), part.height());
+    b.width_ = part.width();
+    b.height_ = part.height();
+    return b;
+}
+
 void Bitmap::paint(const std::function<void(QPainter&)>& fn) {
     if (image_.isNull()) {
         // Nothing to paint on, but callers may measure through the painter.
