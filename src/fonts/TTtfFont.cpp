@@ -199,7 +199,7 @@ TextPlacement PlaceText(TTtfFont& font, const QString& text, int logoWidth, int 
     // emboldened faces the platform makes up.
     const QRect ink = inkBox(font, placed.spaced);
     const qint64 baseline = placed.y + fm.ascent();
-    const qint64 pad = 2 + fm.height() / 4;
+    const qint64 pad = 2 + fm.height() / 8;
     const qint64 left = std::min<qint64>(placed.x + ink.left(), placed.x) - pad;
     const qint64 right = std::max<qint64>(placed.x + ink.right() + 1, placed.x + w) + pad;
     const qint64 top = std::min<qint64>(baseline + ink.top(), placed.y) - pad;

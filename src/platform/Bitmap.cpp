@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <type_traits>
@@ -145,6 +146,14 @@ class NearestMapper {
         colour |= kOpaque;
         if (colour == last_ && lastIndex_ >= 0)
             return lastIndex_;
+        // A small table in front of the shared cache: antialiased text
+        // edges ask for the same few hundred colours over and over.
+        Recent& recent = recent_[(colour * 0x9e3779b1u) >> (32 - kRecentBits)];
+        if (recent.colour == colour) {
+            last_ = colour;
+            lastIndex_ = recent.index;
+            return recent.index;
+        }
         int index;
         if (cache_) {
             auto it = cache_->map.constFind(colour);
@@ -161,10 +170,17 @@ class NearestMapper {
         }
         last_ = colour;
         lastIndex_ = index;
+        recent = {colour, index};
         return index;
     }
 
   private:
+    static constexpr int kRecentBits = 9;
+    struct Recent {
+        QRgb colour = 0; // never an asked colour: those are opaque
+        int index = 0;
+    };
+    std::array<Recent, 1 << kRecentBits> recent_{};
     const QList<QRgb>& palette_;
     detail::NearestCache* cache_;
     QRgb last_ = 0;
@@ -658,6 +674,10 @@ void Bitmap::paint(const std::function<void(QPainter&)>& fn) {
     QImage rgb(width_, height_, QImage::Format_RGB32);
     if (rgb.isNull())
         throw Error::pictureTooLarge(width_, height_);
+    // Every index's colour, looked up without going through the list.
+    QRgb colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = i < palette_.size() ? palette_.at(i) : kOpaque;
     for (int y = 0; y < height_; ++y) {
         const uchar* line = image_.constScanLine(y);
         quint32* out = reinterpret_cast<quint32*>(rgb.scanLine(y));
@@ -667,7 +687,7 @@ void Bitmap::paint(const std::function<void(QPainter&)>& fn) {
                 out[x] = from555(in[x]);
         } else {
             for (int x = 0; x < width_; ++x)
-                out[x] = line[x] < palette_.size() ? palette_[line[x]] : kOpaque;
+                out[x] = colours[line[x]];
         }
     }
     auto mapBack = [&] {
@@ -681,13 +701,19 @@ void Bitmap::paint(const std::function<void(QPainter&)>& fn) {
             return;
         }
         NearestMapper mapper(palette_, nearest_.get());
+        // An index past the palette never counts as unchanged (0 is no
+        // opaque colour).
+        QRgb kept[256];
+        for (int i = 0; i < 256; ++i)
+            kept[i] = i < palette_.size() ? colours[i] : 0;
+        const int width = width_;
         for (int y = 0; y < height_; ++y) {
             const quint32* in = reinterpret_cast<const quint32*>(rgb.constScanLine(y));
             uchar* out = image_.scanLine(y);
-            for (int x = 0; x < width_; ++x) {
+            for (int x = 0; x < width; ++x) {
                 const QRgb c = in[x] | kOpaque;
                 // Unchanged pixels keep their entry, even among equal colours.
-                if (out[x] < palette_.size() && palette_[out[x]] == c)
+                if (kept[out[x]] == c)
                     continue;
                 out[x] = uchar(mapper(c));
             }
