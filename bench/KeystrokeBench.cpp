@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -156,6 +157,7 @@ void paintedView(benchmark::State& state, bool first) {
     const int zoom = int(state.range(3));
     zot::TfrmEdit window(gDir->path());
     window.resize(1280, 800);
+    window.reAbout->hide(); // as a click in the catalogue does
     window.show();
     for (int i = 0; i < 10; ++i)
         gApp->processEvents();

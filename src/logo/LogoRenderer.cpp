@@ -190,10 +190,21 @@ void LogoEngine::RenderLogo() {
     changedArea_ = QRect(0, 0, logo_.width(), logo_.height());
     observer_.logoResized();
     DrawnTexts drawn;
+    // A logo that is not true colour is painted through a true-colour copy:
+    // of the text's place only, when the logo is drawn in part anyway.
+    const bool throughCopy =
+        logo_.isPaletted() || logo_.storage().format() == QImage::Format_RGB555;
     for (const auto& font : design_.TtfFonts) {
         drawn.trueType.push_back(
             PlaceText(*font, fontText(font->LabelIndex), logo_.width(), logo_.height()));
-        PaintPlacedText(*font, drawn.trueType.back(), logo_, QPoint(0, 0));
+        const TextPlacement& placed = drawn.trueType.back();
+        if (incremental_ && throughCopy) {
+            Bitmap section = logo_.section(placed.area);
+            PaintPlacedText(*font, placed, section, placed.area.topLeft());
+            logo_.draw(section, placed.area.x(), placed.area.y());
+        } else {
+            PaintPlacedText(*font, placed, logo_, QPoint(0, 0));
+        }
     }
     for (const auto& font : design_.ImgFonts) {
         const QString text = fontText(font->LabelIndex);
