@@ -40,6 +40,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <tuple>
 #include <utility>
@@ -79,33 +80,98 @@ TLogoView::TLogoView(const LogoEngine& engine, QWidget* parent) : QWidget(parent
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void TLogoView::paintEvent(QPaintEvent*) {
-    if (shownRender_ != engine_.renderCount()) {
-        shown_ = engine_.logo().toImage();
-        shownRender_ = engine_.renderCount();
+const QImage* TLogoView::shownImage() {
+    const QImage& storage = engine_.logo().storage();
+    if (storage.isNull())
+        return nullptr;
+    if (storage.format() == QImage::Format_RGB32) {
+        mirror_ = QImage();
+        return &storage;
     }
-    if (shown_.isNull() || deviceSize_.isEmpty())
+    if (mirrorWhole_ || mirror_.size() != storage.size()) {
+        mirror_ = storage.convertToFormat(QImage::Format_RGB32);
+    } else if (!stale_.isEmpty()) {
+        const QRect part = stale_.intersected(storage.rect());
+        const QImage fresh = storage.copy(part).convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < fresh.height(); ++y)
+            std::memcpy(mirror_.scanLine(part.y() + y) + qsizetype(part.x()) * 4,
+                        fresh.constScanLine(y), size_t(fresh.width()) * 4);
+    }
+    stale_ = QRect();
+    mirrorWhole_ = false;
+    return &mirror_;
+}
+
+void TLogoView::paintEvent(QPaintEvent* event) {
+    if (deviceSize_.isEmpty())
+        return;
+    const QImage* image = shownImage();
+    if (!image)
+        return;
+    // Nearest pixels, no smoothing: the zoom shows the logo's pixels as they
+    // are. Only the logo pixels under the exposed part are scaled.
+    const qreal ratio = devicePixelRatioF();
+    const double sx = deviceSize_.width() / ratio / image->width();
+    const double sy = deviceSize_.height() / ratio / image->height();
+    const QRectF exposed(event->rect());
+    const int left = int(std::floor(exposed.left() / sx));
+    const int top = int(std::floor(exposed.top() / sy));
+    const int right = int(std::ceil(exposed.right() / sx));
+    const int bottom = int(std::ceil(exposed.bottom() / sy));
+    const QRect source = QRect(QPoint(left, top), QPoint(right, bottom)).intersected(image->rect());
+    if (source.isEmpty())
         return;
     QPainter painter(this);
-    // Nearest pixels, no smoothing: the zoom shows the logo's pixels as they are.
+    painter.drawImage(
+        QRectF(source.x() * sx, source.y() * sy, source.width() * sx, source.height() * sy), *image,
+        source);
+}
+
+QRect TLogoView::viewRect(const QRect& area) const {
+    const Bitmap& logo = engine_.logo();
+    if (logo.isEmpty() || deviceSize_.isEmpty())
+        return {};
     const qreal ratio = devicePixelRatioF();
-    painter.drawImage(QRectF(0, 0, deviceSize_.width() / ratio, deviceSize_.height() / ratio),
-                      shown_);
+    const double sx = deviceSize_.width() / ratio / logo.width();
+    const double sy = deviceSize_.height() / ratio / logo.height();
+    const int left = int(std::floor(area.left() * sx)) - 1;
+    const int top = int(std::floor(area.top() * sy)) - 1;
+    const int right = int(std::ceil((area.right() + 1) * sx)) + 1;
+    const int bottom = int(std::ceil((area.bottom() + 1) * sy)) + 1;
+    return QRect(QPoint(left, top), QPoint(right, bottom)).intersected(rect());
+}
+
+void TLogoView::logoChanged(const QRect& area) {
+    const Bitmap& logo = engine_.logo();
+    if (area.contains(QRect(0, 0, logo.width(), logo.height()))) {
+        mirrorWhole_ = true;
+        update();
+        return;
+    }
+    stale_ = stale_.united(area);
+    const QRect shown = viewRect(area);
+    if (!shown.isEmpty())
+        update(shown);
 }
 
 void TLogoView::setDeviceSize(QSize size) {
+    const bool changed = size != deviceSize_;
     deviceSize_ = size;
     const qreal ratio = devicePixelRatioF();
     // Rounded up, so that the scroll box reaches the last device pixel.
     resize(int(std::ceil(size.width() / ratio - 1e-9)),
            int(std::ceil(size.height() / ratio - 1e-9)));
-    update();
+    // The same size shows the same pixels: a keystroke's refit paints nothing.
+    if (changed)
+        update();
 }
 
 bool TLogoView::event(QEvent* event) {
     // On a screen of another scale the same device size needs another widget size.
-    if (event->type() == QEvent::ScreenChangeInternal)
+    if (event->type() == QEvent::ScreenChangeInternal) {
         setDeviceSize(deviceSize_);
+        update();
+    }
     return QWidget::event(event);
 }
 
@@ -501,7 +567,7 @@ void TfrmEdit::LabelInputChange(int i) {
 }
 
 void TfrmEdit::logoChanged() {
-    imgEdit->update();
+    imgEdit->logoChanged(engine_->changedArea());
 }
 
 void TfrmEdit::FormResize() {

@@ -37,6 +37,9 @@ class TLogoView : public QWidget {
     // per screen pixel at any scale.
     void setDeviceSize(QSize size);
     QSize deviceSize() const { return deviceSize_; }
+    // The engine changed this part of the logo (in logo pixels): only what
+    // shows of it is painted again.
+    void logoChanged(const QRect& area);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -45,8 +48,16 @@ class TLogoView : public QWidget {
   private:
     QSize deviceSize_{0, 0};
     const LogoEngine& engine_;
-    QImage shown_;
-    int shownRender_ = -1;
+    // A true-colour copy of a logo stored in another format, so that a paint
+    // converts no more than what changed; stale_ is what has not been
+    // brought up to date yet. A true-colour logo is painted as it is.
+    QImage mirror_;
+    QRect stale_;
+    bool mirrorWhole_ = true;
+
+    const QImage* shownImage();
+    // Where a part of the logo lies in the widget, rounded outwards.
+    QRect viewRect(const QRect& area) const;
 };
 
 // The one editor window: label inputs, logo view with zoom, error list,

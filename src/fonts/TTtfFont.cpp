@@ -9,7 +9,10 @@
 #include "script/IntegerConversion.h"
 #include "text/Characters.h"
 
+#include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -25,6 +28,33 @@ qint64 mulDivRound(qint64 a, qint64 b, qint64 c) {
     const qint64 p = a * b;
     const qint64 q = (std::llabs(p) + c / 2) / c;
     return p < 0 ? -q : q;
+}
+
+// The glyphs' ink as shaped and drawn (marks stacked, fallback fonts
+// included), relative to the start of the baseline.
+QRect inkBox(const TTtfFont& font, const QString& text) {
+    QRectF ink = font.metrics().boundingRect(text);
+    QTextLayout layout(text, font.qfont());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setLineWidth(1e9);
+    layout.endLayout();
+    if (line.isValid()) {
+        // Each glyph's own box: a run's box leaves out marks past its advance.
+        for (const QGlyphRun& run : layout.glyphRuns()) {
+            const QRawFont raw = run.rawFont();
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i)
+                ink |= raw.boundingRect(glyphs[i]).translated(positions[i].x(),
+                                                              positions[i].y() - line.ascent());
+        }
+    }
+    return ink.toAlignedRect();
 }
 
 } // namespace
@@ -135,40 +165,75 @@ qint32 MeasureText(const TTtfFont& font, const QString& text) {
     return font.metrics().horizontalAdvance(spaced);
 }
 
-void PaintText(TTtfFont& font, const QString& text, Bitmap& logo) {
-    const QString spaced = SpacedText(font, text);
+TextPlacement PlaceText(TTtfFont& font, const QString& text, int logoWidth, int logoHeight) {
+    TextPlacement placed;
+    placed.spaced = SpacedText(font, text);
     if (font.Centered)
-        font.XPos = logo.width() / 2;
-    const qint64 w = spaced.isEmpty() ? 0 : font.metrics().horizontalAdvance(spaced);
-    qint64 x = 0;
+        font.XPos = logoWidth / 2;
+    const qint64 w = placed.spaced.isEmpty() ? 0 : font.metrics().horizontalAdvance(placed.spaced);
     switch (font.Align.unicode()) {
     case u'C':
-        x = qint64(font.XPos) - w / 2;
+        placed.x = qint64(font.XPos) - w / 2;
         break;
     case u'L':
-        x = font.XPos;
+        placed.x = font.XPos;
         break;
     case u'R':
-        x = qint64(font.XPos) - w;
+        placed.x = qint64(font.XPos) - w;
         break;
     default:
-        return;
+        return placed;
     }
-    if (spaced.isEmpty() || logo.isEmpty())
-        return;
+    if (placed.spaced.isEmpty() || logoWidth <= 0 || logoHeight <= 0)
+        return placed;
     const QFontMetrics& fm = font.metrics();
-    const qint64 y = font.YPos;
+    placed.y = font.YPos;
     // Entirely outside: nothing to clip, nothing to draw.
-    if (x >= logo.width() || x + w + fm.maxWidth() < 0 || y >= logo.height() || y + fm.height() < 0)
+    if (placed.x >= logoWidth || placed.x + w + fm.maxWidth() < 0 || placed.y >= logoHeight ||
+        placed.y + fm.height() < 0)
+        return placed;
+    placed.drawn = true;
+    placed.colour = colorFromWindowsValue(font.Color);
+
+    // The ink box of the glyphs and the text cell (underline and strike-out
+    // run along the advance), with room for antialiasing and for slanted or
+    // emboldened faces the platform makes up.
+    const QRect ink = inkBox(font, placed.spaced);
+    const qint64 baseline = placed.y + fm.ascent();
+    const qint64 pad = 2 + fm.height() / 8;
+    const qint64 left = std::min<qint64>(placed.x + ink.left(), placed.x) - pad;
+    const qint64 right = std::max<qint64>(placed.x + ink.right() + 1, placed.x + w) + pad;
+    const qint64 top = std::min<qint64>(baseline + ink.top(), placed.y) - pad;
+    const qint64 bottom =
+        std::max<qint64>(baseline + ink.bottom() + 1, placed.y + fm.height()) + pad;
+    const qint64 l = std::clamp<qint64>(left, 0, logoWidth);
+    const qint64 r = std::clamp<qint64>(right, 0, logoWidth);
+    const qint64 t = std::clamp<qint64>(top, 0, logoHeight);
+    const qint64 b = std::clamp<qint64>(bottom, 0, logoHeight);
+    if (l < r && t < b)
+        placed.area = QRect(int(l), int(t), int(r - l), int(b - t));
+    return placed;
+}
+
+void PaintPlacedText(const TTtfFont& font, const TextPlacement& placement, Bitmap& target,
+                     QPoint origin) {
+    if (!placement.drawn || target.isEmpty())
         return;
-    const QColor colour = QColor::fromRgb(colorFromWindowsValue(font.Color));
+    const QColor colour = QColor::fromRgb(placement.colour);
     const QFont& qf = font.qfont();
-    const int ascent = fm.ascent();
-    logo.paint([&](QPainter& p) {
+    const int ascent = font.metrics().ascent();
+    const double x = double(placement.x - origin.x());
+    const double y = double(placement.y + ascent - origin.y());
+    target.paint([&](QPainter& p) {
         p.setFont(qf);
         p.setPen(colour);
-        p.drawText(QPointF(double(x), double(y + ascent)), spaced);
+        p.drawText(QPointF(x, y), placement.spaced);
     });
+}
+
+void PaintText(TTtfFont& font, const QString& text, Bitmap& logo) {
+    const TextPlacement placed = PlaceText(font, text, logo.width(), logo.height());
+    PaintPlacedText(font, placed, logo, QPoint(0, 0));
 }
 
 } // namespace zot

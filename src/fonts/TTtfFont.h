@@ -3,6 +3,8 @@
 #include <QChar>
 #include <QFont>
 #include <QFontMetrics>
+#include <QPoint>
+#include <QRect>
 #include <QRgb>
 #include <QString>
 #include <optional>
@@ -52,5 +54,29 @@ void ParseTtfFontSection(FontSectionEditor& editor, ScriptLines& lines);
 QString SpacedText(const TTtfFont& font, const QString& text);
 qint32 MeasureText(const TTtfFont& font, const QString& text);
 void PaintText(TTtfFont& font, const QString& text, Bitmap& logo);
+
+// Where PaintText puts a text on a logo of the given size, and everything
+// its pixels depend on besides the font's fixed settings. Sets XPos of a
+// centred font as PaintText does.
+struct TextPlacement {
+    bool drawn = false; // false: PaintText leaves the logo as it is
+    QString spaced;
+    qint64 x = 0;
+    qint64 y = 0;
+    QRgb colour = 0;
+    // Holds every pixel the text may change, clipped to the logo.
+    QRect area;
+
+    bool sameDrawing(const TextPlacement& other) const {
+        return drawn == other.drawn &&
+               (!drawn ||
+                (x == other.x && y == other.y && colour == other.colour && spaced == other.spaced));
+    }
+};
+TextPlacement PlaceText(TTtfFont& font, const QString& text, int logoWidth, int logoHeight);
+// Paints a placed text onto part of a logo: target's top-left pixel is the
+// logo's pixel origin. The pixels are those PaintText gives the logo there.
+void PaintPlacedText(const TTtfFont& font, const TextPlacement& placement, Bitmap& target,
+                     QPoint origin);
 
 } // namespace zot

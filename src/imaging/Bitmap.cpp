@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <type_traits>
@@ -146,6 +147,14 @@ class NearestMapper {
         colour |= kOpaque;
         if (colour == last_ && lastIndex_ >= 0)
             return lastIndex_;
+        // A small table in front of the shared cache: antialiased text
+        // edges ask for the same few hundred colours over and over.
+        Recent& recent = recent_[(colour * 0x9e3779b1u) >> (32 - kRecentBits)];
+        if (recent.colour == colour) {
+            last_ = colour;
+            lastIndex_ = recent.index;
+            return recent.index;
+        }
         int index;
         if (cache_) {
             auto it = cache_->map.constFind(colour);
@@ -162,10 +171,17 @@ class NearestMapper {
         }
         last_ = colour;
         lastIndex_ = index;
+        recent = {colour, index};
         return index;
     }
 
   private:
+    static constexpr int kRecentBits = 9;
+    struct Recent {
+        QRgb colour = 0; // never an asked colour: those are opaque
+        int index = 0;
+    };
+    std::array<Recent, 1 << kRecentBits> recent_{};
     const QList<QRgb>& palette_;
     detail::NearestCache* cache_;
     QRgb last_ = 0;
@@ -621,6 +637,23 @@ void Bitmap::draw(const Bitmap& src, qint64 x, qint64 y) {
     }
 }
 
+Bitmap Bitmap::section(const QRect& area) const {
+    const QRect part = area.intersected(QRect(0, 0, width_, height_));
+    Bitmap b;
+    b.bpp_ = bpp_;
+    b.rgb565_ = rgb565_;
+    b.palette_ = palette_;
+    b.nearest_ = nearest_;
+    if (part.isEmpty() || image_.isNull())
+        return b;
+    b.image_ = image_.copy(part);
+    if (b.image_.isNull())
+        throw Error::pictureTooLarge(part.width(), part.height());
+    b.width_ = part.width();
+    b.height_ = part.height();
+    return b;
+}
+
 void Bitmap::paint(const std::function<void(QPainter&)>& fn) {
     if (image_.isNull()) {
         // Nothing to paint on, but callers may measure through the painter.
@@ -642,6 +675,10 @@ void Bitmap::paint(const std::function<void(QPainter&)>& fn) {
     QImage rgb(width_, height_, QImage::Format_RGB32);
     if (rgb.isNull())
         throw Error::pictureTooLarge(width_, height_);
+    // Every index's colour, looked up without going through the list.
+    QRgb colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = i < palette_.size() ? palette_.at(i) : kOpaque;
     for (int y = 0; y < height_; ++y) {
         const uchar* line = image_.constScanLine(y);
         quint32* out = reinterpret_cast<quint32*>(rgb.scanLine(y));
@@ -651,7 +688,7 @@ void Bitmap::paint(const std::function<void(QPainter&)>& fn) {
                 out[x] = from555(in[x]);
         } else {
             for (int x = 0; x < width_; ++x)
-                out[x] = line[x] < palette_.size() ? palette_[line[x]] : kOpaque;
+                out[x] = colours[line[x]];
         }
     }
     auto mapBack = [&] {
@@ -665,13 +702,19 @@ void Bitmap::paint(const std::function<void(QPainter&)>& fn) {
             return;
         }
         NearestMapper mapper(palette_, nearest_.get());
+        // An index past the palette never counts as unchanged (0 is no
+        // opaque colour).
+        QRgb kept[256];
+        for (int i = 0; i < 256; ++i)
+            kept[i] = i < palette_.size() ? colours[i] : 0;
+        const int width = width_;
         for (int y = 0; y < height_; ++y) {
             const quint32* in = reinterpret_cast<const quint32*>(rgb.constScanLine(y));
             uchar* out = image_.scanLine(y);
-            for (int x = 0; x < width_; ++x) {
+            for (int x = 0; x < width; ++x) {
                 const QRgb c = in[x] | kOpaque;
                 // Unchanged pixels keep their entry, even among equal colours.
-                if (out[x] < palette_.size() && palette_[out[x]] == c)
+                if (kept[out[x]] == c)
                     continue;
                 out[x] = uchar(mapper(c));
             }

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QRgb>
 #include <functional>
 #include <memory>
@@ -64,6 +65,10 @@ class Bitmap {
     // Transparent when src.transparent(): pixels of src's see-through colour
     // are left out. Colours map to this bitmap's format.
     void draw(const Bitmap& src, qint64 x, qint64 y);
+
+    // A copy of the part of this picture within area (clipped to it), in the
+    // same format and palette.
+    Bitmap section(const QRect& area) const;
 
     // Runs fn with a QPainter on this bitmap. Paletted pictures are painted on
     // a true-colour copy and mapped back to the nearest palette entries.

@@ -212,6 +212,9 @@ void LogoEngine::ReopenDesign() {
 void LogoEngine::ResetDesign() {
     hasDesign_ = false;
     observer_.outputControlsEnabled(false);
+    // The logo stays, but no longer belongs to the design's background.
+    drawn_.reset();
+    composed_ = Bitmap();
     labels_.clear();
     observer_.labelInputsRemoved();
     design_.mFonts.clear();

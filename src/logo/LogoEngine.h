@@ -3,10 +3,12 @@
 #include "fonts/FontSection.h"
 #include "imaging/Bitmap.h"
 #include "logo/Design.h"
+#include "logo/DrawnTexts.h"
 #include "logo/EngineObserver.h"
 #include "platform/Paths.h"
 #include "script/ScriptReader.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -116,6 +118,13 @@ class LogoEngine : private FontSectionEditor {
 
     // Renders done since construction; tests count keystroke renders with it.
     int renderCount() const { return renderCount_; }
+    // The part of the logo the last rendering changed: the whole logo after
+    // one that composed the background afresh.
+    QRect changedArea() const { return changedArea_; }
+    // Off: every rendering composes the whole logo afresh. On (the default):
+    // when the background stays as it was, only the parts under texts that
+    // changed are drawn again. The logo is the same either way.
+    void setIncremental(bool on);
 
   private:
     struct LabelInput {
@@ -138,6 +147,22 @@ class LogoEngine : private FontSectionEditor {
     // too. False when one of them would fail; the state is then as before.
     bool simulateRenderings(const QStringList& fields, const std::vector<int>& changed, bool last);
 
+    // The composed background's key: its width and, in mode character, the
+    // shift of its pieces.
+    struct BackgroundKey {
+        qint64 width = -1;
+        qint64 shift = 0;
+        bool operator==(const BackgroundKey&) const = default;
+    };
+    BackgroundKey backgroundKey();
+    qint64 characterShift() const;
+    // Whether the logo can be brought up to date by drawing only the parts
+    // under changed texts; then draws them.
+    bool canPatch();
+    void patchTexts();
+    // The logo as it would be without any text, for the parts it needs.
+    const Bitmap& background() const;
+
     // What the font sections see of the engine.
     qint32& LineNumber() override { return design_.LineNumber; }
     int AddLabelInput(const QString& editText, const QString& caption) override;
@@ -158,6 +183,15 @@ class LogoEngine : private FontSectionEditor {
     QStringList filesRead_;
     // While reopening: the texts the inputs keep, by number (null: default).
     QStringList keptTexts_;
+    QRect changedArea_;
+    bool incremental_ = true;
+    // The last rendering's texts, while the logo holds exactly them.
+    std::optional<DrawnTexts> drawn_;
+    // In the expand modes: the composed background without texts, kept while
+    // its width stays, with its key.
+    Bitmap composed_;
+    BackgroundKey composedKey_;
+    BackgroundKey lastKey_;
 };
 
 } // namespace zot

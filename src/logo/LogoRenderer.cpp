@@ -50,8 +50,20 @@ qint32 LogoEngine::MeasureLogoWidth() {
     return saturateToInt32(measureLogoWidth64(*this));
 }
 
+qint64 LogoEngine::characterShift() const {
+    const Design& d = design_;
+    if (d.ExpandFrom != ExpandMode::Character || d.ImgFonts.empty())
+        return 0;
+    const TImgFont& first = *d.ImgFonts.front();
+    if (characterCount(fontText(first.LabelIndex)) % 2 == 0)
+        return CharacterPitch(first) / 2;
+    return 0;
+}
+
 void LogoEngine::ComposeBackground() {
     const Design& d = design_;
+    drawn_.reset();
+    composed_ = Bitmap();
     logo_ = d.imgBackground;
     logo_.setTransparent(false);
     if (d.ExpandFrom == ExpandMode::None)
@@ -96,12 +108,7 @@ void LogoEngine::ComposeBackground() {
     case ExpandMode::Character: {
         if (usable(d.HasExtraCenter, center)) {
             const qint64 n = W / cw;
-            qint64 shift = 0;
-            if (!d.ImgFonts.empty()) {
-                const TImgFont& first = *d.ImgFonts.front();
-                if (characterCount(fontText(first.LabelIndex)) % 2 == 0)
-                    shift = CharacterPitch(first) / 2;
-            }
+            const qint64 shift = characterShift();
             for (qint64 k = 1; k <= n; ++k)
                 logo_.draw(center, (W - cw) / 2 + (k - n / 2) * cw - shift, 0);
         }
@@ -147,6 +154,15 @@ void LogoEngine::ComposeBackground() {
         break;
     }
     }
+
+    // Kept for the keystrokes that leave the width as it is: always when the
+    // background is wider than every text, else once the width repeats.
+    const BackgroundKey key{W, characterShift()};
+    if (incremental_ && (measured == bw + 2 * qint64(d.ExtraMarge) || key == lastKey_)) {
+        composed_ = logo_;
+        composedKey_ = key;
+    }
+    lastKey_ = key;
 }
 
 void LogoEngine::RenderLogo() {
@@ -156,17 +172,54 @@ void LogoEngine::RenderLogo() {
         EngineObserver& observer;
         ~Changed() { observer.logoChanged(); }
     } changed{observer_};
+    if (incremental_ && canPatch()) {
+        std::vector<qint32> charSpaces;
+        for (const auto& font : design_.ImgFonts)
+            charSpaces.push_back(font->CharSpace);
+        try {
+            patchTexts();
+            return;
+        } catch (...) {
+            // Unforeseen (out of memory): the whole rendering, from the start.
+            for (size_t i = 0; i < charSpaces.size(); ++i)
+                design_.ImgFonts[i]->CharSpace = charSpaces[i];
+        }
+    }
+    // Everything may change, also when the rendering ends early.
+    changedArea_ = QRect(0, 0, kMaxPictureSide + 1, kMaxPictureSide + 1);
     ComposeBackground();
+    changedArea_ = QRect(0, 0, logo_.width(), logo_.height());
     observer_.logoResized();
-    for (const auto& font : design_.TtfFonts)
-        PaintText(*font, fontText(font->LabelIndex), logo_);
+    DrawnTexts drawn;
+    // A logo that is not true colour is painted through a true-colour copy:
+    // of the text's place only, when the logo is drawn in part anyway.
+    const bool throughCopy =
+        logo_.isPaletted() || logo_.storage().format() == QImage::Format_RGB555;
+    for (const auto& font : design_.TtfFonts) {
+        drawn.trueType.push_back(
+            PlaceText(*font, fontText(font->LabelIndex), logo_.width(), logo_.height()));
+        const TextPlacement& placed = drawn.trueType.back();
+        if (incremental_ && throughCopy) {
+            Bitmap section = logo_.section(placed.area);
+            PaintPlacedText(*font, placed, section, placed.area.topLeft());
+            logo_.draw(section, placed.area.x(), placed.area.y());
+        } else {
+            PaintPlacedText(*font, placed, logo_, QPoint(0, 0));
+        }
+    }
     for (const auto& font : design_.ImgFonts) {
         const QString text = fontText(font->LabelIndex);
         if (font->Centered)
             font->XPos = saturateToInt32((qint64(logo_.width()) - MeasureText(*font, text)) / 2);
+        DrawnTexts::ImageLine line{text, font->CharSpace, font->XPos, font->YPos, {}};
         const Bitmap picture = ComposeText(*font, text);
         logo_.draw(picture, font->XPos, font->YPos);
+        line.area = clippedArea(font->XPos, font->YPos, picture.width(), picture.height(),
+                                logo_.width(), logo_.height());
+        drawn.image.push_back(std::move(line));
     }
+    if (incremental_)
+        drawn_ = std::move(drawn);
 }
 
 } // namespace zot

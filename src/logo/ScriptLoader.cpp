@@ -57,6 +57,8 @@ QString missingPieceMessage(const Design& d) {
 
 void LogoEngine::ParseScript() {
     Design& d = design_;
+    drawn_.reset();
+    composed_ = Bitmap();
     d.LineNumber = 0;
     d.TtfFonts.clear();
     d.ExtraMarge = 0;
