@@ -106,8 +106,8 @@ int run(const QStringList& arguments) {
     const QCommandLineOption skipOption(QStringLiteral("skip-existing"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    parser.addOptions({textOption, outOption, progressOption, jobsOption, formatOption,
-                       shardOption, skipOption, verboseOption, helpOption});
+    parser.addOptions({textOption, outOption, progressOption, jobsOption, formatOption, shardOption,
+                       skipOption, verboseOption, helpOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {

@@ -16,8 +16,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <sys/stat.h>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -485,11 +485,10 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
             }
             QString path = outputPath(outputFolder, parsed.outputName);
             const bool refused = !staysInFolder(parsed.outputName);
-            const LineRole role =
-                refused ? LineRole::Write : roles.roleOf(parsed.outputName, path);
-            std::optional<LogoEngine::Plan> plan =
-                role == LineRole::Write ? engine.planLabelTexts(parsed.fields)
-                                        : planUndrawn(engine, parsed.fields, first);
+            const LineRole role = refused ? LineRole::Write : roles.roleOf(parsed.outputName, path);
+            std::optional<LogoEngine::Plan> plan = role == LineRole::Write
+                                                       ? engine.planLabelTexts(parsed.fields)
+                                                       : planUndrawn(engine, parsed.fields, first);
             first = false;
             if (plan) {
                 if (!plan->rendered) {
