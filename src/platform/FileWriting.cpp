@@ -67,10 +67,18 @@ QByteArray temporaryFileName(const QByteArray& target) {
 }
 
 QByteArray followLinks(const QByteArray& target) {
+    struct stat st {};
+    return followLinks(target, st);
+}
+
+QByteArray followLinks(const QByteArray& target, struct stat& st) {
     QByteArray path = target;
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        if (::lstat(path.constData(), &st) != 0) {
+            st = {};
+            return path;
+        }
+        if (!S_ISLNK(st.st_mode))
             return path;
         QByteArray linked(PATH_MAX, Qt::Uninitialized);
         const ssize_t n = ::readlink(path.constData(), linked.data(), size_t(linked.size()));
@@ -92,15 +100,14 @@ PendingFile PendingFile::write(const QString& path, QByteArrayView bytes) {
     const QByteArray named = nativePath(path);
     if (named.isEmpty() || named.endsWith('/'))
         throw fail();
-    const QByteArray target = followLinks(named);
+    struct stat st {};
+    const QByteArray target = followLinks(named, st);
     if (target.isEmpty())
         throw fail();
-    struct stat st {};
-    if (::stat(target.constData(), &st) == 0) {
-        // A folder is not replaced, nor a file we may not write.
-        if (S_ISDIR(st.st_mode) || ::access(target.constData(), W_OK) != 0)
-            throw fail();
-    }
+    // A folder is not replaced, nor a file we may not write. (A new file, the
+    // usual case, costs one lstat here.)
+    if (st.st_mode != 0 && (S_ISDIR(st.st_mode) || ::access(target.constData(), W_OK) != 0))
+        throw fail();
     QByteArray temporary = temporaryFileName(target);
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     int fd = ::open(temporary.constData(), flags, 0666);

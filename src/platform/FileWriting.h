@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <sys/stat.h>
 
 namespace zot {
 
@@ -43,5 +44,7 @@ QByteArray temporaryFileName(const QByteArray& target);
 // link (also to a file that does not exist yet); target itself otherwise.
 // Empty when the links go round in a loop.
 QByteArray followLinks(const QByteArray& target);
+// The same, giving the lstat of where it leads (all zero when nothing is there).
+QByteArray followLinks(const QByteArray& target, struct stat& st);
 
 } // namespace zot
