@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/NativeFiles.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -27,8 +28,8 @@ bool writeAll(int fd, const char* data, qsizetype size) {
     return true;
 }
 
-// ".zot-HOST-PID.tmp", worked out once: neither changes while the process runs.
-const QByteArray& temporarySuffix() {
+// ".zot-HOST-PID", worked out once: neither changes while the process runs.
+const QByteArray& temporaryMark() {
     static const QByteArray suffix = [] {
         char host[HOST_NAME_MAX + 1] = {};
         if (::gethostname(host, sizeof host - 1) != 0 || host[0] == '\0')
@@ -36,7 +37,7 @@ const QByteArray& temporarySuffix() {
         QByteArray name(host);
         name.replace('/', '_');
         return QByteArrayLiteral(".zot-") + name.left(64) + '-' +
-               QByteArray::number(qint64(::getpid())) + QByteArrayLiteral(".tmp");
+               QByteArray::number(qint64(::getpid()));
     }();
     return suffix;
 }
@@ -52,18 +53,20 @@ quint64 fnv1a64(QByteArrayView bytes) {
 
 } // namespace
 
-QByteArray temporaryFileName(const QByteArray& target) {
+QByteArray temporaryFileName(const QByteArray& target, quint64 number) {
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = target.left(slash + 1);
     QByteArray name = target.mid(slash + 1);
+    const QByteArray suffix =
+        temporaryMark() + '-' + QByteArray::number(number) + QByteArrayLiteral(".tmp");
     // A file name holds at most 255 bytes here.
     constexpr qsizetype kNameMax = 255;
-    const qsizetype room = kNameMax - 1 - temporarySuffix().size();
+    const qsizetype room = kNameMax - 1 - suffix.size();
     if (name.size() > room) {
         const QByteArray hash = '~' + QByteArray::number(fnv1a64(name), 16);
         name = name.left(room - hash.size()) + hash;
     }
-    return folder + '.' + name + temporarySuffix();
+    return folder + '.' + name + suffix;
 }
 
 QByteArray followLinks(const QByteArray& target) {
@@ -108,13 +111,18 @@ PendingFile PendingFile::write(const QString& path, QByteArrayView bytes) {
     // usual case, costs one lstat here.)
     if (st.st_mode != 0 && (S_ISDIR(st.st_mode) || ::access(target.constData(), W_OK) != 0))
         throw fail();
-    QByteArray temporary = temporaryFileName(target);
+    // Numbered, so that no two files in flight share a name (two names may
+    // lead to one file); a name taken (by a process gone that had our
+    // number) is left alone and the next number tried.
+    static std::atomic<quint64> counter{0};
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::open(temporary.constData(), flags, 0666);
-    if (fd < 0 && errno == EEXIST) {
-        // Left by an earlier process of this host with our number: it is gone.
-        ::unlink(temporary.constData());
+    QByteArray temporary;
+    int fd = -1;
+    for (int tries = 0; tries < 100 && fd < 0; ++tries) {
+        temporary = temporaryFileName(target, counter.fetch_add(1, std::memory_order_relaxed));
         fd = ::open(temporary.constData(), flags, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
     }
     if (fd < 0)
         throw fail();

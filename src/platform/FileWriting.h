@@ -34,11 +34,12 @@ class PendingFile {
 };
 
 // The temporary file written for target (a native path, links already
-// followed): in the same folder, named ".NAME.zot-HOST-PID.tmp" after the
-// target's name, this host and this process, so that processes on machines
-// sharing a folder never meet. A NAME too long for the file system is cut
-// and ends in "~" and a hash of the whole name.
-QByteArray temporaryFileName(const QByteArray& target);
+// followed): in the same folder, named ".NAME.zot-HOST-PID-NUMBER.tmp" after
+// the target's name, this host, this process and a number counting the
+// process's files, so that no two writes meet, not even of processes on
+// machines sharing a folder. A NAME too long for the file system is cut and
+// ends in "~" and a hash of the whole name.
+QByteArray temporaryFileName(const QByteArray& target, quint64 number);
 
 // Where a write of target lands: the file a link leads to, followed link by
 // link (also to a file that does not exist yet); target itself otherwise.
