@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <cctype>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
@@ -44,7 +45,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ShardCase{"+1/3", {}}, ShardCase{"1/0", {}}, ShardCase{"1", {}},
                       ShardCase{"1/", {}}, ShardCase{"/3", {}}, ShardCase{" 1/3", {}},
                       ShardCase{"1/3 ", {}}, ShardCase{"1/2/3", {}}, ShardCase{"1/99999999999", {}},
-                      ShardCase{"a/b", {}}, ShardCase{"", {}}));
+                      ShardCase{"a/b", {}}, ShardCase{"", {}}),
+    [](const ::testing::TestParamInfo<ShardCase>& param) {
+        std::string name = "case" + std::to_string(param.index) + "_";
+        for (const char* c = param.param.text; *c; ++c)
+            name += std::isalnum(uchar(*c)) ? *c : '_';
+        return name;
+    });
 
 // The rule is documented and parts may run different versions: it must not
 // drift. FNV-1a 64 of "" and "a" are the published test values.
