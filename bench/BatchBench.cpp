@@ -1,9 +1,9 @@
 // zotmaker-cli batch as a user runs it: into a fresh, empty output folder,
-// at 1,000, 10,000 and 100,000 lines, in memory (tmpfs) and on disk, with one
-// and two jobs, start-up included. Beside it, in the same run, the floor: one
+// at 10,000 and 100,000 lines, in memory (tmpfs) and on disk, with one and
+// two jobs, start-up included. Beside it, in the same run, the floor: one
 // C++ process that only copies the background and writes each BMP file.
 //
-//   bench_batch [WORK_DIR [DISK_DIR]] [--max-lines N]
+//   bench_batch [WORK_DIR [DISK_DIR]] [--min-lines N] [--max-lines N] [--runs R]
 #include "BenchDesigns.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/ImageLoader.h"
@@ -12,12 +12,15 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <map>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -100,18 +103,31 @@ QString freshFolder(const QString& base) {
     return folder;
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
-    int maxLines = 100000;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--max-lines"));
-        i >= 0 && i + 1 < args.size()) {
-        maxLines = args[i + 1].toInt();
+    const auto option = [&args](const char* name, int fallback) {
+        const qsizetype i = args.indexOf(QString::fromLatin1(name));
+        if (i < 0 || i + 1 >= args.size())
+            return fallback;
+        const int value = args[i + 1].toInt();
         args.remove(i, 2);
-    }
+        return value;
+    };
+    const int minLines = option("--min-lines", 10000);
+    const int maxLines = option("--max-lines", 100000);
+    // This machine's file-creation cost swings from run to run: the runs of
+    // the floor and of each job count take turns, and the median is shown.
+    const int runs = std::max(1, option("--runs", 5));
     QTemporaryDir work;
     const QString root = !args.isEmpty() ? args[0] : work.path();
     QDir().mkpath(root);
@@ -130,28 +146,44 @@ int main(int argc, char** argv) {
         const char* design;
         int inputs;
     } cases[] = {{"TwoLines", 2}, {"ImageLine", 1}};
-    std::printf("%-9s %-6s %7s %4s %9s %9s %9s %8s %9s %5s\n", "design", "store", "lines", "jobs",
-                "seconds", "logos/s", "floor/s", "/floor", "peak MiB", "exit");
+    std::printf("medians of %d interleaved runs; /floor: logos per second against the floor's\n",
+                runs);
+    std::printf("%-9s %-6s %7s %5s %9s %9s %8s %9s %5s\n", "design", "store", "lines", "jobs",
+                "seconds", "logos/s", "/floor", "peak MiB", "exit");
     for (const Storage& storage : storages) {
         for (const Case& c : cases) {
-            for (int lines = 1000; lines <= maxLines; lines *= 10) {
+            for (int lines = minLines; lines <= maxLines; lines *= 10) {
                 const QString batch = writeBatch(root + "/batch.txt", lines, c.inputs);
-                settle();
-                const QString floorOut = freshFolder(storage.base);
-                const double floor =
-                    lines / floorSeconds(root + "/" + c.design + "/bg.bmp", floorOut, lines);
-                QDir(floorOut).removeRecursively();
-                for (int jobs : {1, 2}) {
+                std::vector<double> floorTimes;
+                std::map<int, std::vector<double>> times;
+                std::map<int, long> peak;
+                std::map<int, int> status;
+                for (int r = 0; r < runs; ++r) {
                     settle();
-                    const QString out = freshFolder(storage.base);
-                    const Run r = runBatch(root + "/" + c.design, batch, out, jobs);
-                    const double rate = lines / r.seconds;
-                    std::printf("%-9s %-6s %7d %4d %9.3f %9.0f %9.0f %8.2f %9.1f %5d\n", c.design,
-                                storage.name, lines, jobs, r.seconds, rate, floor, rate / floor,
-                                r.peakKb / 1024.0, r.status);
-                    std::fflush(stdout);
-                    QDir(out).removeRecursively();
+                    const QString floorOut = freshFolder(storage.base);
+                    floorTimes.push_back(
+                        floorSeconds(root + "/" + c.design + "/bg.bmp", floorOut, lines));
+                    QDir(floorOut).removeRecursively();
+                    for (int jobs : {1, 2}) {
+                        settle();
+                        const QString out = freshFolder(storage.base);
+                        const Run run = runBatch(root + "/" + c.design, batch, out, jobs);
+                        times[jobs].push_back(run.seconds);
+                        peak[jobs] = std::max(peak[jobs], run.peakKb);
+                        status[jobs] = std::max(status[jobs], run.status);
+                        QDir(out).removeRecursively();
+                    }
                 }
+                const double floor = lines / median(floorTimes);
+                std::printf("%-9s %-6s %7d %5s %9.3f %9.0f %8.2f %9s %5s\n", c.design, storage.name,
+                            lines, "floor", median(floorTimes), floor, 1.0, "-", "-");
+                for (int jobs : {1, 2}) {
+                    const double seconds = median(times[jobs]);
+                    std::printf("%-9s %-6s %7d %5d %9.3f %9.0f %8.2f %9.1f %5d\n", c.design,
+                                storage.name, lines, jobs, seconds, lines / seconds,
+                                lines / seconds / floor, peak[jobs] / 1024.0, status[jobs]);
+                }
+                std::fflush(stdout);
                 settle();
             }
         }

@@ -87,4 +87,15 @@ inline void makeImageLineDesign(const QString& folder) {
               "imgFont\nname=chars\nxpos=center\nypos=8\ntransparent\nimgFontEnd\n");
 }
 
+// The same line spread over 400 pixels (align fill): each logo's spacing
+// comes from its text, so every part of a batch must plan every line.
+inline void makeFillLineDesign(const QString& folder) {
+    writePicture(folder + "/bg.bmp", 480, 48, 0xffffffff, 0xffe0e0ff);
+    writeCharacters(folder + "/chars", 20, 32);
+    writeText(folder + "/script.zot",
+              "backgroundImage=bg.bmp\n"
+              "imgFont\nname=chars\nxpos=40\nypos=8\nalign=fill\nwidth=400\ntransparent\n"
+              "imgFontEnd\n");
+}
+
 } // namespace zot::bench

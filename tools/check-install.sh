@@ -100,6 +100,11 @@ for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libglib2.0
         fail "Depends lacks $package: $depends"
 done
 dpkg-deb -f "$deb" Recommends | grep -q 'qt6-wayland' || fail "does not recommend qt6-wayland"
+# Installing the program must not bring a server listening on the network:
+# batches over ssh use the machines' own ssh.
+for field in Depends Recommends Suggests; do
+    dpkg-deb -f "$deb" "$field" | grep -q 'openssh-server' && fail "$field names openssh-server"
+done
 [ "$(dpkg-deb -f "$deb" Section)" = graphics ] || fail "wrong section"
 lintian --fail-on error,warning "$deb" || fail "lintian found problems"
 echo "check-install: all passed"

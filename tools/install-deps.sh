@@ -9,7 +9,8 @@ gsettings-desktop-schemas libglib2.0-bin clang-format
 desktop-file-utils appstream lintian dpkg-dev file man-db bash-completion
 cinnamon-desktop-data mate-desktop-common dbus-daemon
 qt6-wayland weston xvfb xclip x11-utils
-clang-14 libclang-rt-14-dev libarchive-dev liblzma-dev"
+clang-14 libclang-rt-14-dev libarchive-dev liblzma-dev
+parallel rsync openssh-server openssh-client"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
@@ -21,4 +22,13 @@ if [ -n "$missing" ]; then
     apt-get update -q
     # shellcheck disable=SC2086
     apt-get install -y -q --no-install-recommends $missing
+    # The batch test starts sshd of its own on loopback; the package's
+    # system-wide server is not wanted listening on this machine.
+    case " $missing " in
+    *" openssh-server "*)
+        if command -v systemctl >/dev/null && [ -d /run/systemd/system ]; then
+            systemctl disable --now ssh.service ssh.socket 2>/dev/null || true
+        fi
+        ;;
+    esac
 fi

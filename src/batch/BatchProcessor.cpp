@@ -3,6 +3,7 @@
 #include "logo/LogoEngine.h"
 #include "platform/Error.h"
 #include "platform/FileWriting.h"
+#include "platform/NativeFiles.h"
 #include "platform/Paths.h"
 #include "platform/TextLineReader.h"
 
@@ -15,8 +16,10 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zot {
 
@@ -55,29 +58,118 @@ bool threadedRenderingSupported() {
 
 namespace {
 
+// What a batch does with a complete line's file.
+enum class LineRole {
+    Write,   // render, encode and write it
+    Skip,    // this part's, but the file was there before the batch
+    Foreign, // another part's
+};
+
+class LineRoles {
+  public:
+    explicit LineRoles(const BatchOptions& options)
+        : shard_(options.shard), skipExisting_(options.skipExisting) {}
+
+    LineRole roleOf(const QString& outputName, const QString& path) {
+        if (!shard_.owns(outputName))
+            return LineRole::Foreign;
+        if (!skipExisting_)
+            return LineRole::Write;
+        // Kept by hash: eight bytes a file, however long the names.
+        const quint64 key = outputNameHash(path);
+        if (written_.count(key) > 0)
+            return LineRole::Write;
+        struct stat st {};
+        if (::lstat(nativePath(path).constData(), &st) == 0)
+            return LineRole::Skip;
+        written_.insert(key);
+        return LineRole::Write;
+    }
+
+  private:
+    BatchShard shard_;
+    bool skipExisting_;
+    std::unordered_set<quint64> written_; // files this batch writes
+};
+
+// The total a progress display is told: a part does not know its own ahead.
+qint64 progressTotal(TextLineReader& lines, const BatchOptions& options) {
+    return options.shard.whole() ? lines.lineCount() : -1;
+}
+
+// Plans a line whose logo is not drawn here. The first line is planned in
+// full: the renderings between the design's default texts and its own were
+// never checked.
+std::optional<LogoEngine::Plan> planUndrawn(LogoEngine& engine, const QStringList& fields,
+                                            bool first) {
+    return first ? engine.planLabelTexts(fields) : engine.skimLabelTexts(fields);
+}
+
 BatchEnd runInline(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
                    const BatchOptions& options) {
-    const qint64 total = lines.lineCount();
+    const qint64 total = progressTotal(lines, options);
     const int inputs = engine.LabelCount();
+    LineRoles roles(options);
     QByteArray file;
     qint64 lineNumber = 0;
+    qint64 done = 0;
+    // The state the last rendering would start from, when lines were planned
+    // but not drawn since: the engine's logo is behind its texts.
+    std::optional<LogoEngine::RenderState> behind;
+    const auto catchUp = [&] {
+        if (!behind)
+            return;
+        const LogoEngine::RenderState state = std::move(*behind);
+        behind.reset();
+        engine.renderFrom(state);
+    };
+    bool first = true;
     while (std::optional<QString> line = lines.next()) {
         ++lineNumber;
         const BatchLine parsed = parseBatchLine(*line, inputs);
-        // The fields before a missing ";" are set all the same.
-        engine.setLabelTexts(parsed.fields);
         if (!parsed.complete) {
+            // The fields before a missing ";" are set all the same.
+            catchUp();
+            engine.setLabelTexts(parsed.fields);
             engine.appendError(missingSeparatorReport(lineNumber, parsed.missing));
             return BatchEnd::MissingSeparator;
         }
         const QString path = outputPath(outputFolder, parsed.outputName);
-        if (!staysInFolder(parsed.outputName))
+        const bool refused = !staysInFolder(parsed.outputName);
+        const LineRole role = refused ? LineRole::Write : roles.roleOf(parsed.outputName, path);
+        if (role == LineRole::Write) {
+            if (std::optional<LogoEngine::Plan> plan = engine.planLabelTexts(parsed.fields)) {
+                if (!plan->rendered)
+                    engine.renderFrom(plan->state);
+                behind.reset();
+            } else {
+                // No field changed: the logo is the last rendering's.
+                catchUp();
+            }
+        } else if (std::optional<LogoEngine::Plan> plan =
+                       planUndrawn(engine, parsed.fields, first)) {
+            if (plan->rendered)
+                behind.reset();
+            else
+                behind = std::move(plan->state);
+        }
+        first = false;
+        if (refused)
             throw Error::cannotCreateFile(path);
-        encodeLogo(engine.logo(), options.format, file);
-        writeFileReplacing(path, file);
-        if (options.progress && !options.progress(lineNumber, total))
+        if (role == LineRole::Foreign)
+            continue;
+        if (role == LineRole::Write) {
+            encodeLogo(engine.logo(), options.format, file);
+            writeFileReplacing(path, file);
+        }
+        ++done;
+        if (options.progress && !options.progress(done, total)) {
+            catchUp();
             return BatchEnd::Cancelled;
+        }
     }
+    // The engine ends with the last line's logo, as the lines one by one leave it.
+    catchUp();
     return BatchEnd::Finished;
 }
 
@@ -90,12 +182,15 @@ struct Logo {
 
 struct Task {
     qint64 line = 0;
+    qint64 done = 0; // lines of this part done with this one
     QString path;
     Logo logo;
     // Another line in flight names the same file: write it in turn only.
     bool ordered = false;
     // The name climbs out of the output folder: the line cannot be written.
     bool refused = false;
+    // The file was there before the batch: only counted, in turn.
+    bool skip = false;
 };
 
 // Consecutive lines go to one worker together, so that threads meet once
@@ -196,9 +291,9 @@ struct Prepared {
     QByteArray bytes; // for a line written only in turn
 };
 
-// Files are written side by side, but take their places in line order: a
-// new file is there at once and taken back if the batch stops before its
-// line; a replacement waits beside the file it replaces until its turn.
+// Files are written side by side, but take their places in line order: each
+// waits under its temporary name beside its target until its turn, and is
+// removed if the batch stops before its line.
 void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, qint64 total,
           bool& cancelled) {
     QByteArray file;
@@ -217,6 +312,10 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
             try {
                 if (task.refused)
                     throw Error::cannotCreateFile(task.path);
+                if (task.skip) {
+                    prepared.push_back({&task, std::nullopt, {}});
+                    continue;
+                }
                 const QByteArray* bytes = task.logo.bytes.get();
                 if (task.logo.state) {
                     engine.renderFrom(*task.logo.state);
@@ -242,12 +341,13 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
         for (size_t k = 0; k < prepared.size(); ++k) {
             bool goOn = true;
             try {
+                const Task& task = *prepared[k].task;
                 if (prepared[k].pending)
                     prepared[k].pending->commit();
-                else
-                    writeFileReplacing(prepared[k].task->path, prepared[k].bytes);
+                else if (!task.skip)
+                    writeFileReplacing(task.path, prepared[k].bytes);
                 // A progress display that fails ends the batch as a failed write does.
-                goOn = !options.progress || options.progress(prepared[k].task->line, total);
+                goOn = !options.progress || options.progress(task.done, total);
             } catch (...) {
                 discardFrom(k + 1);
                 pipeline.stop(std::current_exception());
@@ -334,8 +434,11 @@ class WorkerThreads {
 BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>>& workers,
                      TextLineReader& lines, const QString& outputFolder,
                      const BatchOptions& options) {
-    const qint64 total = lines.lineCount();
+    const qint64 total = progressTotal(lines, options);
     const int inputs = engine.LabelCount();
+    LineRoles roles(options);
+    qint64 done = 0;
+    bool first = true;
     const size_t capacity = 2 * workers.size();
     Pipeline pipeline(capacity);
     // Lines further apart than this are never in flight together.
@@ -380,20 +483,32 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
                 missing = missingSeparatorReport(lineNumber, parsed.missing);
                 break;
             }
-            if (std::optional<LogoEngine::Plan> plan = engine.planLabelTexts(parsed.fields)) {
-                if (plan->rendered) {
+            QString path = outputPath(outputFolder, parsed.outputName);
+            const bool refused = !staysInFolder(parsed.outputName);
+            const LineRole role = refused ? LineRole::Write : roles.roleOf(parsed.outputName, path);
+            std::optional<LogoEngine::Plan> plan = role == LineRole::Write
+                                                       ? engine.planLabelTexts(parsed.fields)
+                                                       : planUndrawn(engine, parsed.fields, first);
+            first = false;
+            if (plan) {
+                if (!plan->rendered) {
+                    last = {std::make_shared<const LogoEngine::RenderState>(std::move(plan->state)),
+                            nullptr};
+                } else {
                     auto bytes = std::make_shared<QByteArray>();
                     encodeLogo(engine.logo(), options.format, *bytes);
                     last = {nullptr, std::move(bytes)};
-                } else {
-                    last = {std::make_shared<const LogoEngine::RenderState>(std::move(plan->state)),
-                            nullptr};
                 }
             }
-            QString path = outputPath(outputFolder, parsed.outputName);
-            const bool ordered = recent.seen(path);
-            const bool refused = !staysInFolder(parsed.outputName);
-            chunk.tasks.push_back({lineNumber, std::move(path), last, ordered, refused});
+            // Another part's line only stops the batch when its name is refused.
+            if (role == LineRole::Foreign && !refused)
+                continue;
+            if (role != LineRole::Foreign)
+                ++done;
+            const bool ordered = role == LineRole::Write && recent.seen(path);
+            chunk.tasks.push_back({lineNumber, done, std::move(path),
+                                   role == LineRole::Skip ? Logo{} : last, ordered, refused,
+                                   role == LineRole::Skip});
             // Full, or a worker is idle (a slow pipe): send what there is.
             if ((chunk.tasks.size() >= kChunkLines || pipeline.hungry()) && !send())
                 break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/BatchShard.h"
 #include "imaging/LogoFile.h"
 
 #include <QString>
@@ -25,8 +26,18 @@ struct BatchOptions {
     // Threads that render; the files are the same whatever the number.
     int jobs = 1;
     LogoFormat format = LogoFormat::Bmp;
-    // Called after each file is written, with the lines done and the total
-    // (-1 when it is not known ahead, as for a pipe). Returning false ends
+    // Write only the lines of this part; every line is still read, and
+    // planned where what it leaves matters to later lines, so the files are
+    // those one run of the whole batch writes, and every part stops at the
+    // same line for the same reason (a failed write only in its own part).
+    BatchShard shard;
+    // Leave a line's file alone when it existed before this batch (a file
+    // written earlier in this batch does not count): a rerun after a stop
+    // completes the batch.
+    bool skipExisting = false;
+    // Called after each line of this part is done (its file written or left
+    // alone), with the lines done and the total (-1 when it is not known
+    // ahead, as for a pipe or a part). Returning false ends
     // the batch there, keeping the files written.
     std::function<bool(qint64 done, qint64 total)> progress;
 };

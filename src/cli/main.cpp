@@ -28,7 +28,7 @@ const char kUsage[] =
     "Usage: zotmaker-cli check DESIGN_DIR\n"
     "       zotmaker-cli render DESIGN_DIR [--text TEXT]... [--out FILE] [--format bmp|png]\n"
     "       zotmaker-cli batch DESIGN_DIR BATCH_FILE OUT_DIR [--jobs N] [--format bmp|png]\n"
-    "                          [--progress]\n"
+    "                          [--shard K/N] [--skip-existing] [--progress]\n"
     "       zotmaker-cli install SOURCE [--replace]\n"
     "\n"
     "Opens the design in DESIGN_DIR as the editor does and reports every line of\n"
@@ -49,7 +49,12 @@ const char kUsage[] =
     "  --format bmp|png   file format of the logos written (default bmp)\n"
     "  --jobs N           render on N threads (batch; default: the cores, at\n"
     "                     most 4); the files are the same for any N\n"
-    "  --progress         show lines done, rate and time left while batching\n"
+    "  --shard K/N        write only the lines of part K of N (batch); every part\n"
+    "                     reads the whole batch, and the N parts together write\n"
+    "                     the files one run writes, byte for byte\n"
+    "  --skip-existing    leave the file of a line alone when it existed before\n"
+    "                     the batch (batch); a rerun completes a stopped batch\n"
+    "  --progress         show lines done (of this part), rate and time left\n"
     "  --replace          put the design in place of one installed under its name\n"
     "                     (install)\n"
     "  --verbose     let Qt's own diagnostics through\n"
@@ -136,11 +141,13 @@ int run(const QStringList& arguments) {
     const QCommandLineOption jobsOption(QStringLiteral("jobs"), QString(), QStringLiteral("N"));
     const QCommandLineOption formatOption(QStringLiteral("format"), QString(),
                                           QStringLiteral("FORMAT"));
+    const QCommandLineOption shardOption(QStringLiteral("shard"), QString(), QStringLiteral("K/N"));
+    const QCommandLineOption skipOption(QStringLiteral("skip-existing"));
     const QCommandLineOption replaceOption(QStringLiteral("replace"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    parser.addOptions({textOption, outOption, progressOption, jobsOption, formatOption,
-                       replaceOption, verboseOption, helpOption});
+    parser.addOptions({textOption, outOption, progressOption, jobsOption, formatOption, shardOption,
+                       skipOption, replaceOption, verboseOption, helpOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -167,6 +174,8 @@ int run(const QStringList& arguments) {
         return usageError(QStringLiteral("--progress goes with batch"));
     if (command != u"batch" && parser.isSet(jobsOption))
         return usageError(QStringLiteral("--jobs goes with batch"));
+    if (command != u"batch" && (parser.isSet(shardOption) || parser.isSet(skipOption)))
+        return usageError(QStringLiteral("--shard and --skip-existing go with batch"));
     if ((command == u"check" || command == u"install") && parser.isSet(formatOption))
         return usageError(QStringLiteral("--format goes with render and batch"));
     if (command != u"install" && parser.isSet(replaceOption))
@@ -186,6 +195,13 @@ int run(const QStringList& arguments) {
         jobs = parser.value(jobsOption).toInt(&ok);
         if (!ok || jobs < 1 || jobs > kMaxJobs)
             return usageError(QStringLiteral("--jobs takes a number from 1 to %1").arg(kMaxJobs));
+    }
+    zot::BatchShard shard;
+    if (parser.isSet(shardOption)) {
+        const auto given = zot::parseBatchShard(parser.value(shardOption));
+        if (!given)
+            return usageError(QStringLiteral("--shard takes K/N, whole numbers with 1 <= K <= N"));
+        shard = *given;
     }
 
     const DesignLocation where = locate(args[1]);
@@ -214,6 +230,8 @@ int run(const QStringList& arguments) {
             zot::BatchOptions options;
             options.jobs = jobs;
             options.format = format;
+            options.shard = shard;
+            options.skipExisting = parser.isSet(skipOption);
             std::optional<BatchProgress> shown;
             if (parser.isSet(progressOption)) {
                 shown.emplace();

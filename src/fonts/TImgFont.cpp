@@ -33,7 +33,19 @@ qint64 roundDivHalfEven(qint64 a, qint64 b) {
 
 // c is one character: one UTF-16 unit, or two for one outside the BMP.
 qint32 indexOf(const TImgFont& font, QStringView c) {
-    for (qint32 i = std::min(font.Count, qint32(TImgFont::kMaxCharacters)); i >= 1; --i) {
+    const qint32 last = std::min(font.Count, qint32(TImgFont::kMaxCharacters));
+    if (c.size() == 1) {
+        // The usual character, compared in place: every line of a batch
+        // looks up each of its characters here, more than once.
+        const QChar one = c.front();
+        for (qint32 i = last; i >= 1; --i) {
+            const QString& name = font.CharNames[i];
+            if (name.size() == 1 && name.front() == one)
+                return i;
+        }
+        return 0;
+    }
+    for (qint32 i = last; i >= 1; --i) {
         if (font.CharNames[i] == c)
             return i;
     }

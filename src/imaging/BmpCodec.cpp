@@ -600,7 +600,16 @@ void encodeBmpInto(const Bitmap& bitmap, QByteArray& out) {
         case 24: {
             const quint32* in32 = reinterpret_cast<const quint32*>(s);
             uchar* q = d;
-            for (int x = 0; x < w; ++x, q += 3) {
+            int x = 0;
+            // Four pixels make three whole words: a logo is written by the
+            // thousand, and byte by byte this loop was a sixth of a batch.
+            for (; x + 4 <= w; x += 4, q += 12) {
+                const quint32 p0 = in32[x], p1 = in32[x + 1], p2 = in32[x + 2], p3 = in32[x + 3];
+                put32(q, (p0 & 0xffffffu) | (p1 << 24));
+                put32(q + 4, ((p1 >> 8) & 0xffffu) | (p2 << 16));
+                put32(q + 8, ((p2 >> 16) & 0xffu) | (p3 << 8));
+            }
+            for (; x < w; ++x, q += 3) {
                 const quint32 v = in32[x];
                 q[0] = uchar(v);
                 q[1] = uchar(v >> 8);

@@ -138,6 +138,28 @@ std::optional<LogoEngine::Plan> LogoEngine::planLabelTexts(const QStringList& fi
     return plan;
 }
 
+bool LogoEngine::carriesState() const {
+    return std::any_of(design_.ImgFonts.begin(), design_.ImgFonts.end(),
+                       [](const auto& font) { return font->Align == u'F'; });
+}
+
+std::optional<LogoEngine::Plan> LogoEngine::skimLabelTexts(const QStringList& fields) {
+    if (carriesState())
+        return planLabelTexts(fields);
+    const std::vector<int> changed = changedInputs(fields);
+    if (changed.empty())
+        return std::nullopt;
+    Plan plan;
+    takeFields(fields, changed);
+    if (observer_.refitCanFail() || !renderWouldSucceed()) {
+        RenderLogo();
+        plan.rendered = true;
+        return plan;
+    }
+    plan.state = renderState();
+    return plan;
+}
+
 LogoEngine::RenderState LogoEngine::renderState() const {
     RenderState state;
     for (const LabelInput& input : labels_)

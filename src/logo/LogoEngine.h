@@ -89,6 +89,15 @@ class LogoEngine : private FontSectionEditor {
         bool rendered = false;
     };
     std::optional<Plan> planLabelTexts(const QStringList& fields);
+    // Whether a rendering leaves anything behind for the next one (an image
+    // font aligned fill keeps its spacing), so that a line's logo can depend
+    // on the lines before it beyond their texts.
+    bool carriesState() const;
+    // planLabelTexts for a line whose logo is not wanted, in a design where
+    // nothing carries: only the last rendering is checked (the ones between
+    // mix this line's texts and the last line's, both checked), so a line
+    // whose rendering would fail still throws.
+    std::optional<Plan> skimLabelTexts(const QStringList& fields);
 
     // Rebuilds the logo from the background, pieces and texts.
     void RenderLogo();

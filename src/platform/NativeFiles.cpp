@@ -67,7 +67,11 @@ std::optional<QByteArray> encodeWindows1252(QStringView text) {
 
 QByteArray nativePath(const QString& path) {
     const QByteArray utf8 = path.toUtf8();
-    if (path.isEmpty() || existsBytes(utf8))
+    // Plain ASCII reads the same in both encodings: nothing to look up (a
+    // batch names thousands of new files).
+    const bool ascii =
+        std::all_of(utf8.begin(), utf8.end(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii || existsBytes(utf8))
         return utf8;
     const QStringList parts = path.split(u'/');
     QByteArray out;
