@@ -128,13 +128,20 @@ std::optional<LogoEngine::Plan> LogoEngine::planLabelTexts(const QStringList& fi
         return plan;
     }
     takeFields(fields, changed);
+    plan = planTakenFields();
+    if (!plan.rendered)
+        leaveWhatARenderingLeaves();
+    return plan;
+}
+
+LogoEngine::Plan LogoEngine::planTakenFields() {
+    Plan plan;
     if (observer_.refitCanFail() || !renderWouldSucceed()) {
         RenderLogo();
         plan.rendered = true;
         return plan;
     }
     plan.state = renderState();
-    leaveWhatARenderingLeaves();
     return plan;
 }
 
@@ -149,15 +156,8 @@ std::optional<LogoEngine::Plan> LogoEngine::skimLabelTexts(const QStringList& fi
     const std::vector<int> changed = changedInputs(fields);
     if (changed.empty())
         return std::nullopt;
-    Plan plan;
     takeFields(fields, changed);
-    if (observer_.refitCanFail() || !renderWouldSucceed()) {
-        RenderLogo();
-        plan.rendered = true;
-        return plan;
-    }
-    plan.state = renderState();
-    return plan;
+    return planTakenFields();
 }
 
 LogoEngine::RenderState LogoEngine::renderState() const {

@@ -136,6 +136,9 @@ class LogoEngine : private FontSectionEditor {
     void setIncremental(bool on);
 
   private:
+    // The plan for fields already taken: the state the last rendering starts
+    // from, or a real rendering where one would fail.
+    Plan planTakenFields();
     struct LabelInput {
         QString text;
         QString caption;
