@@ -5,6 +5,7 @@
 //
 //   bench_batch [WORK_DIR [DISK_DIR]] [--min-lines N] [--max-lines N] [--runs R]
 #include "BenchDesigns.h"
+#include "BenchSupport.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/ImageLoader.h"
 
@@ -23,6 +24,9 @@
 #include <vector>
 
 extern char** environ;
+
+using zot::bench::median;
+using zot::bench::takeIntOption;
 
 namespace {
 
@@ -103,31 +107,17 @@ QString freshFolder(const QString& base) {
     return folder;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
-    const auto option = [&args](const char* name, int fallback) {
-        const qsizetype i = args.indexOf(QString::fromLatin1(name));
-        if (i < 0 || i + 1 >= args.size())
-            return fallback;
-        const int value = args[i + 1].toInt();
-        args.remove(i, 2);
-        return value;
-    };
-    const int minLines = option("--min-lines", 10000);
-    const int maxLines = option("--max-lines", 100000);
+    const int minLines = takeIntOption(args, "--min-lines", 10000);
+    const int maxLines = takeIntOption(args, "--max-lines", 100000);
     // This machine's file-creation cost swings from run to run: the runs of
     // the floor and of each job count take turns, and the median is shown.
-    const int runs = std::max(1, option("--runs", 5));
+    const int runs = std::max(1, takeIntOption(args, "--runs", 5));
     QTemporaryDir work;
     const QString root = !args.isEmpty() ? args[0] : work.path();
     QDir().mkpath(root);

@@ -5,6 +5,7 @@
 //
 //   bench_shards [WORK_DIR] [--lines N] [--parts N] [--runs R]
 #include "BenchDesigns.h"
+#include "BenchSupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +19,9 @@
 #include <vector>
 
 extern char** environ;
+
+using zot::bench::median;
+using zot::bench::takeIntOption;
 
 namespace {
 
@@ -41,29 +45,15 @@ double runCli(const QStringList& args) {
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
-    const auto option = [&args](const char* name, int fallback) {
-        const qsizetype i = args.indexOf(QString::fromLatin1(name));
-        if (i < 0 || i + 1 >= args.size())
-            return fallback;
-        const int value = args[i + 1].toInt();
-        args.remove(i, 2);
-        return value;
-    };
-    const int lines = option("--lines", 10000);
-    const int parts = std::max(1, option("--parts", 8));
-    const int runs = std::max(1, option("--runs", 3));
+    const int lines = takeIntOption(args, "--lines", 10000);
+    const int parts = std::max(1, takeIntOption(args, "--parts", 8));
+    const int runs = std::max(1, takeIntOption(args, "--runs", 3));
     QTemporaryDir work;
     const QString root = !args.isEmpty() ? args[0] : work.path();
     QDir().mkpath(root);
