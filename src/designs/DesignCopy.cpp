@@ -15,14 +15,18 @@ namespace zot {
 
 QString designNameProblem(const QString& name, const QString& programFolder,
                           const QString& userFolder) {
-    if (name.isEmpty())
+    switch (designNameFault(name)) {
+    case DesignNameFault::None:
+        break;
+    case DesignNameFault::Empty:
         return u"it is empty"_s;
-    if (name.toUtf8().size() > 255)
+    case DesignNameFault::TooLong:
         return u"it is longer than 255 bytes"_s;
-    if (name.startsWith(u'.'))
+    case DesignNameFault::Hidden:
         return u"it starts with a dot"_s;
-    if (name.contains(u'/') || name.contains(u'\\'))
+    case DesignNameFault::Separator:
         return u"it holds a slash or a backslash"_s;
+    }
     if (nativeIsFile(QDir(programFolder).filePath(name) + u"/script.zot"_s))
         return u"a design of the program folder has that name"_s;
     if (nativeExists(QDir(userFolder).filePath(name)) ||

@@ -68,6 +68,18 @@ QStringList catalogueFolders(const QString& programFolder) {
     return {programFolder, userDesignsFolder()};
 }
 
+DesignNameFault designNameFault(const QString& name) {
+    if (name.isEmpty())
+        return DesignNameFault::Empty;
+    if (name.toUtf8().size() > 255)
+        return DesignNameFault::TooLong;
+    if (name.startsWith(u'.'))
+        return DesignNameFault::Hidden;
+    if (name.contains(u'/') || name.contains(u'\\'))
+        return DesignNameFault::Separator;
+    return DesignNameFault::None;
+}
+
 QString userDesignsFolder() {
     return userDataFolder() + u"designs/"_s;
 }

@@ -32,6 +32,12 @@ std::vector<DesignFolderEntry> scanCatalogue(const QStringList& parentFolders,
 // designs folder.
 QStringList catalogueFolders(const QString& programFolder);
 
+// What keeps a name from naming a design folder of its own: empty, over 255
+// bytes, hidden by a leading ".", or holding a separator ("/", or "\" as
+// Windows-made designs and batch files read it).
+enum class DesignNameFault { None, Empty, TooLong, Hidden, Separator };
+DesignNameFault designNameFault(const QString& name);
+
 // The user's own designs: userDataFolder() + "designs/".
 QString userDesignsFolder();
 

@@ -211,15 +211,19 @@ QString realPathOf(const QString& path) {
 }
 
 void checkName(const QString& name, const QStringList& sampleNames) {
-    if (name.isEmpty())
-        throw Error(u"The design name is empty"_s);
     const QString shown = UnpackTree::shownName(name);
-    if (name.toUtf8().size() > 255)
+    switch (designNameFault(name)) {
+    case DesignNameFault::None:
+        break;
+    case DesignNameFault::Empty:
+        throw Error(u"The design name is empty"_s);
+    case DesignNameFault::TooLong:
         throw Error(u"The design name %1 is longer than 255 bytes"_s.arg(shown));
-    if (name.startsWith(u'.'))
+    case DesignNameFault::Hidden:
         throw Error(u"The design name %1 starts with \".\", which hides it"_s.arg(shown));
-    if (name.contains(u'/') || name.contains(u'\\'))
+    case DesignNameFault::Separator:
         throw Error(u"The design name %1 holds \"/\" or \"\\\""_s.arg(shown));
+    }
     if (sampleNames.contains(name))
         throw Error(u"The design name %1 is a sample design's, which would hide it"_s.arg(shown));
 }
