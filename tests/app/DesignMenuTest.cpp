@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"Backslash", u"a\\b"_s, u"it holds a slash or a backslash"_s},
         NameCase{"Sample", u"Gold"_s, u"a design of the program folder has that name"_s},
         NameCase{"Taken", u"Mine"_s, u"a design of that name is there already"_s}),
-    [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& param) { return std::string(param.param.label); });
 
 TEST_F(DesignMenuTest, MoveToTrashPutsTheFolderInTheTrashAndClosesIt) {
     window->MenuButtons[0]->click(); // whichever comes first
