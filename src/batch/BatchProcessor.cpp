@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QThread>
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
@@ -54,6 +55,10 @@ bool threadedRenderingSupported() {
     // (it has answered yes since Qt 5.0).
     return true;
 #endif
+}
+
+int defaultBatchJobs() {
+    return std::clamp(QThread::idealThreadCount(), 1, 4);
 }
 
 namespace {
@@ -173,12 +178,26 @@ BatchEnd runInline(LogoEngine& engine, TextLineReader& lines, const QString& out
     return BatchEnd::Finished;
 }
 
-// One line's logo for a worker: a state to render, or finished bytes (the
-// logo as it was before the batch, or one the planning engine drew itself).
+// A logo the planning engine holds (as it was before the batch, or one it
+// drew itself), with the texts and fonts as they are with it.
+struct KeptLogo {
+    Bitmap logo;
+    LogoEngine::RenderState after;
+};
+
+// One line's logo: a state for a worker to render, or a kept logo to encode.
+// Either way the planning engine can go back to it.
 struct Logo {
     std::shared_ptr<const LogoEngine::RenderState> state; // render this, or
-    std::shared_ptr<const QByteArray> bytes;              // write these
+    std::shared_ptr<const KeptLogo> kept;                 // encode this
 };
+
+void rewindTo(LogoEngine& engine, const Logo& logo) {
+    if (logo.state)
+        engine.rewindTo(*logo.state);
+    else if (logo.kept)
+        engine.rewindTo(logo.kept->after, logo.kept->logo);
+}
 
 struct Task {
     qint64 line = 0;
@@ -201,21 +220,54 @@ struct Chunk {
 };
 constexpr size_t kChunkLines = 32;
 
-// The chunks in flight between the planning thread and the workers, and the
-// turn of the next chunk to put its files in place: strictly in line order.
+// Told how many lines are done; the planning thread calls it, never a worker.
+using ProgressReport = std::function<void(qint64 done)>;
+
+// The chunks in flight between the planning thread and the workers, the
+// turn of the next chunk to put its files in place (strictly in line order),
+// and the line the planning engine must show when the batch stops.
 class Pipeline {
   public:
-    explicit Pipeline(size_t capacity) : capacity_(capacity) {}
+    Pipeline(size_t capacity, Logo before) : capacity_(capacity), at_(std::move(before)) {}
 
-    // False when the batch has stopped and the chunk is not wanted.
-    bool push(Chunk chunk) {
+    // Waits for room, telling report of the lines done meanwhile. False when
+    // the batch has stopped and the chunk is not wanted.
+    bool push(Chunk chunk, const ProgressReport& report) {
         std::unique_lock lock(mutex_);
-        spaceFreed_.wait(lock, [&] { return queue_.size() < capacity_ || stopped_; });
-        if (stopped_)
-            return false;
+        for (;;) {
+            if (stopped_)
+                return false;
+            if (queue_.size() < capacity_)
+                break;
+            if (!tellProgress(lock, report))
+                plannerWake_.wait(lock);
+        }
         queue_.push_back(std::move(chunk));
         added_.notify_one();
         return true;
+    }
+    // Tells report of the lines done since it was last told, if any.
+    void report(const ProgressReport& report) {
+        std::unique_lock lock(mutex_);
+        tellProgress(lock, report);
+    }
+    // Waits for every worker to leave, telling report of the lines done.
+    void drain(const ProgressReport& report) {
+        std::unique_lock lock(mutex_);
+        while (working_ > 0) {
+            if (!tellProgress(lock, report))
+                plannerWake_.wait(lock);
+        }
+        tellProgress(lock, report);
+    }
+    void workerArrived() {
+        std::lock_guard lock(mutex_);
+        ++working_;
+    }
+    void workerLeft() {
+        std::lock_guard lock(mutex_);
+        --working_;
+        plannerWake_.notify_all();
     }
     void close() {
         std::lock_guard lock(mutex_);
@@ -231,7 +283,7 @@ class Pipeline {
             return false;
         chunk = std::move(queue_.front());
         queue_.pop_front();
-        spaceFreed_.notify_one();
+        plannerWake_.notify_all();
         return true;
     }
     // A worker waits with nothing to do: a part-filled chunk is worth sending.
@@ -251,14 +303,25 @@ class Pipeline {
         ++next_;
         turn_.notify_all();
     }
-    // Ends the batch: nothing after the line at hand is put in place.
-    void stop(std::exception_ptr failure = nullptr) {
+    // A line's file is in place (or was left alone): the engine would show it.
+    void committed(const Task& task) {
         std::lock_guard lock(mutex_);
-        if (!stopped_)
+        done_ = task.done;
+        at_ = task.logo;
+        plannerWake_.notify_all();
+    }
+    // Ends the batch: nothing after the line at hand is put in place. A
+    // failure names the line it happened at, which the engine then shows.
+    void stop(std::exception_ptr failure = nullptr, const Task* failedAt = nullptr) {
+        std::lock_guard lock(mutex_);
+        if (!stopped_) {
             failure_ = failure;
+            if (failedAt)
+                at_ = failedAt->logo;
+        }
         stopped_ = true;
         added_.notify_all();
-        spaceFreed_.notify_all();
+        plannerWake_.notify_all();
         turn_.notify_all();
     }
     bool stopped() {
@@ -269,19 +332,41 @@ class Pipeline {
         std::lock_guard lock(mutex_);
         return failure_;
     }
+    // The line the batch got to: the last put in place, or the one it failed at.
+    Logo stoppedAt() {
+        std::lock_guard lock(mutex_);
+        return at_;
+    }
 
   private:
+    // False when there was nothing new to tell.
+    bool tellProgress(std::unique_lock<std::mutex>& lock, const ProgressReport& report) {
+        if (done_ == told_)
+            return false;
+        told_ = done_;
+        const qint64 done = done_;
+        lock.unlock();
+        report(done);
+        lock.lock();
+        return true;
+    }
+
     std::mutex mutex_;
     std::condition_variable added_;
-    std::condition_variable spaceFreed_;
+    // Room in the queue, a line done, a worker gone, or the batch stopped.
+    std::condition_variable plannerWake_;
     std::condition_variable turn_;
     std::deque<Chunk> queue_;
     size_t capacity_;
     int idle_ = 0;
+    int working_ = 0;
     bool closed_ = false;
     bool stopped_ = false;
     std::exception_ptr failure_;
     qint64 next_ = 0;
+    qint64 done_ = 0;
+    qint64 told_ = 0;
+    Logo at_;
 };
 
 // A line's file, written or ready to write when its turn comes.
@@ -294,8 +379,7 @@ struct Prepared {
 // Files are written side by side, but take their places in line order: each
 // waits under its temporary name beside its target until its turn, and is
 // removed if the batch stops before its line.
-void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, qint64 total,
-          bool& cancelled) {
+void work(LogoEngine& engine, Pipeline& pipeline, LogoFormat format) {
     QByteArray file;
     Chunk chunk;
     std::vector<Prepared> prepared;
@@ -308,6 +392,7 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
     while (pipeline.pop(chunk)) {
         prepared.clear();
         std::exception_ptr failure;
+        const Task* failedAt = nullptr;
         for (const Task& task : chunk.tasks) {
             try {
                 if (task.refused)
@@ -316,21 +401,22 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
                     prepared.push_back({&task, std::nullopt, {}});
                     continue;
                 }
-                const QByteArray* bytes = task.logo.bytes.get();
                 if (task.logo.state) {
                     engine.renderFrom(*task.logo.state);
-                    encodeLogo(engine.logo(), options.format, file);
-                    bytes = &file;
+                    encodeLogo(engine.logo(), format, file);
+                } else {
+                    encodeLogo(task.logo.kept->logo, format, file);
                 }
                 Prepared line{&task, std::nullopt, {}};
                 if (task.ordered)
-                    line.bytes = *bytes;
+                    line.bytes = file;
                 else
-                    line.pending = PendingFile::write(task.path, *bytes);
+                    line.pending = PendingFile::write(task.path, file);
                 prepared.push_back(std::move(line));
             } catch (...) {
                 // The lines before it are still put in place, in turn.
                 failure = std::current_exception();
+                failedAt = &task;
                 break;
             }
         }
@@ -339,29 +425,26 @@ void work(LogoEngine& engine, Pipeline& pipeline, const BatchOptions& options, q
             return;
         }
         for (size_t k = 0; k < prepared.size(); ++k) {
-            bool goOn = true;
+            // Cancelled or failed meanwhile: the files stay as they are.
+            if (pipeline.stopped()) {
+                discardFrom(k);
+                return;
+            }
+            const Task& task = *prepared[k].task;
             try {
-                const Task& task = *prepared[k].task;
                 if (prepared[k].pending)
                     prepared[k].pending->commit();
                 else if (!task.skip)
                     writeFileReplacing(task.path, prepared[k].bytes);
-                // A progress display that fails ends the batch as a failed write does.
-                goOn = !options.progress || options.progress(task.done, total);
             } catch (...) {
                 discardFrom(k + 1);
-                pipeline.stop(std::current_exception());
+                pipeline.stop(std::current_exception(), &task);
                 return;
             }
-            if (!goOn) {
-                discardFrom(k + 1);
-                cancelled = true;
-                pipeline.stop();
-                return;
-            }
+            pipeline.committed(task);
         }
         if (failure) {
-            pipeline.stop(failure);
+            pipeline.stop(failure, failedAt);
             return;
         }
         pipeline.passTurn();
@@ -412,13 +495,20 @@ class WorkerThreads {
     }
     // Throws std::system_error when no thread is to be had.
     void start(std::function<void()> body) {
-        threads_.emplace_back([this, body = std::move(body)] {
-            try {
-                body();
-            } catch (...) {
-                pipeline_.stop(std::current_exception());
-            }
-        });
+        pipeline_.workerArrived();
+        try {
+            threads_.emplace_back([this, body = std::move(body)] {
+                try {
+                    body();
+                } catch (...) {
+                    pipeline_.stop(std::current_exception());
+                }
+                pipeline_.workerLeft();
+            });
+        } catch (...) {
+            pipeline_.workerLeft();
+            throw;
+        }
     }
     void join() {
         for (std::thread& thread : threads_)
@@ -440,21 +530,42 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
     qint64 done = 0;
     bool first = true;
     const size_t capacity = 2 * workers.size();
-    Pipeline pipeline(capacity);
+    // A logo the planning engine holds, with what goes with it.
+    const auto kept = [&engine] {
+        return Logo{nullptr, std::make_shared<const KeptLogo>(
+                                 KeptLogo{engine.logo(), engine.renderState()})};
+    };
+    // Until the batch renders, its lines show the logo as it was.
+    Logo last = kept();
+    Pipeline pipeline(capacity, last);
     // Lines further apart than this are never in flight together.
     RecentNames recent((capacity + 2 * workers.size() + 1) * kChunkLines);
+    // Progress is told on this thread, as the one-job road tells it, so that
+    // a window can show it and take a Cancel between lines.
     bool cancelled = false;
+    const ProgressReport report = [&](qint64 lineDone) {
+        if (!options.progress)
+            return;
+        bool goOn = false;
+        try {
+            goOn = options.progress(lineDone, total);
+        } catch (...) {
+            // A progress display that fails ends the batch as a failed write does.
+            pipeline.stop(std::current_exception());
+            return;
+        }
+        if (!goOn) {
+            cancelled = true;
+            pipeline.stop();
+        }
+    };
     // A thread that cannot be started ends the batch before its first line:
     // the machine is out of threads or address space, and fewer jobs than
     // asked for would only fail later, less plainly.
     WorkerThreads threads(pipeline);
     for (auto& worker : workers)
-        threads.start([&, w = worker.get()] { work(*w, pipeline, options, total, cancelled); });
+        threads.start([&, w = worker.get()] { work(*w, pipeline, options.format); });
 
-    // Until the batch renders, its lines show the logo as it was.
-    auto before = std::make_shared<QByteArray>();
-    encodeLogo(engine.logo(), options.format, *before);
-    Logo last{nullptr, before};
     std::optional<QString> missing;
     std::exception_ptr planningFailure;
     qint64 lineNumber = 0;
@@ -463,8 +574,9 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
         if (chunk.tasks.empty())
             return true;
         const qint64 index = chunk.index;
-        const bool taken = pipeline.push(std::move(chunk));
+        const bool taken = pipeline.push(std::move(chunk), report);
         chunk = Chunk{index + 1, {}};
+        pipeline.report(report);
         return taken;
     };
     try {
@@ -478,7 +590,6 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
                 // The engine first takes the last logo, then the short line's fields.
                 if (last.state)
                     engine.renderFrom(*last.state);
-                last.state.reset();
                 engine.setLabelTexts(parsed.fields);
                 missing = missingSeparatorReport(lineNumber, parsed.missing);
                 break;
@@ -491,14 +602,10 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
                                                        : planUndrawn(engine, parsed.fields, first);
             first = false;
             if (plan) {
-                if (!plan->rendered) {
-                    last = {std::make_shared<const LogoEngine::RenderState>(std::move(plan->state)),
-                            nullptr};
-                } else {
-                    auto bytes = std::make_shared<QByteArray>();
-                    encodeLogo(engine.logo(), options.format, *bytes);
-                    last = {nullptr, std::move(bytes)};
-                }
+                last = plan->rendered ? kept()
+                                      : Logo{std::make_shared<const LogoEngine::RenderState>(
+                                                 std::move(plan->state)),
+                                             nullptr};
             }
             // Another part's line only stops the batch when its name is refused.
             if (role == LineRole::Foreign && !refused)
@@ -506,34 +613,43 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
             if (role != LineRole::Foreign)
                 ++done;
             const bool ordered = role == LineRole::Write && recent.seen(path);
-            chunk.tasks.push_back({lineNumber, done, std::move(path),
-                                   role == LineRole::Skip ? Logo{} : last, ordered, refused,
+            chunk.tasks.push_back({lineNumber, done, std::move(path), last, ordered, refused,
                                    role == LineRole::Skip});
             // Full, or a worker is idle (a slow pipe): send what there is.
             if ((chunk.tasks.size() >= kChunkLines || pipeline.hungry()) && !send())
                 break;
         }
     } catch (...) {
-        // A rendering failed on this thread: the lines before it are still written.
+        // A rendering failed on this thread: the lines before it are still
+        // written, and the engine stays at the failing line.
         planningFailure = std::current_exception();
-        last.state.reset();
+        last = {};
     }
     send();
     pipeline.close();
+    pipeline.drain(report);
     threads.join();
 
-    // A failed write stops the batch where it failed. (The planning may have
-    // run ahead of it; only the command-line tool batches on several jobs,
-    // and it ends there.)
-    if (std::exception_ptr failure = pipeline.failure())
+    // The planning ran ahead of the files: where the batch ended before its
+    // last planned line, the engine goes back to the line it ended at, as
+    // one job leaves it.
+    if (std::exception_ptr failure = pipeline.failure()) {
+        try {
+            rewindTo(engine, pipeline.stoppedAt());
+        } catch (...) {
+            // The failure that ended the batch is the one to report.
+        }
         std::rethrow_exception(failure);
+    }
+    if (cancelled) {
+        rewindTo(engine, pipeline.stoppedAt());
+        return BatchEnd::Cancelled;
+    }
     if (planningFailure)
         std::rethrow_exception(planningFailure);
     // The engine ends with the last line's logo, as the lines one by one leave it.
-    if (last.state)
+    if (last.state && !missing)
         engine.renderFrom(*last.state);
-    if (cancelled)
-        return BatchEnd::Cancelled;
     if (missing) {
         engine.appendError(*missing);
         return BatchEnd::MissingSeparator;

@@ -35,10 +35,12 @@ struct BatchOptions {
     // written earlier in this batch does not count): a rerun after a stop
     // completes the batch.
     bool skipExisting = false;
-    // Called after each line of this part is done (its file written or left
-    // alone), with the lines done and the total (-1 when it is not known
-    // ahead, as for a pipe or a part). Returning false ends
-    // the batch there, keeping the files written.
+    // Called on the thread that runs the batch as lines of this part are done
+    // (their files written or left alone), with the lines done and the total
+    // (-1 when it is not known ahead, as for a pipe or a part); with several
+    // jobs a call may count several lines at once. Returning false ends the
+    // batch there, keeping the files written: the engine then shows the last
+    // of them.
     std::function<bool(qint64 done, qint64 total)> progress;
 };
 
@@ -62,5 +64,10 @@ bool RunBatch(LogoEngine& engine, const QString& batchFile, const QString& outpu
 
 // Whether text can be drawn on threads other than the main one here.
 bool threadedRenderingSupported();
+
+// The jobs a batch runs on unless told otherwise: the cores, at most 4. The
+// files are the same for any number, more jobs than cores gain nothing, and
+// each job holds the design's pictures once.
+int defaultBatchJobs();
 
 } // namespace zot

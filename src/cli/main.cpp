@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -67,12 +66,6 @@ const char kUsage[] =
 bool gVerbose = false;
 
 constexpr int kMaxJobs = 64;
-
-// The cores, at most 4: the files are the same for any number, more jobs
-// than cores gain nothing, and each job holds the design's pictures once.
-int defaultJobs() {
-    return std::clamp(QThread::idealThreadCount(), 1, 4);
-}
 
 void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (gVerbose)
@@ -189,7 +182,7 @@ int run(const QStringList& arguments) {
             return usageError(QStringLiteral("--format takes bmp or png"));
         format = *named;
     }
-    int jobs = defaultJobs();
+    int jobs = zot::defaultBatchJobs();
     if (parser.isSet(jobsOption)) {
         bool ok = false;
         jobs = parser.value(jobsOption).toInt(&ok);

@@ -20,6 +20,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
@@ -55,6 +56,7 @@ constexpr int kLeftWidth = 129;
 constexpr int kToolbarHeight = 25;
 constexpr int kInputLeft = 3;
 constexpr int kErrorListHeight = 52;
+constexpr qint64 kBatchProgressInterval = 30; // ms
 
 // One side of the zoomed view. The quotient is formed first, in long double,
 // and rounded to the even neighbour on ties (the default rounding mode).
@@ -659,8 +661,16 @@ void TfrmEdit::bbBatchClick() {
         progress.setAutoReset(false);
         progress.setValue(0);
         BatchOptions options;
-        options.progress = [&progress](qint64 done, qint64) {
-            progress.setValue(int(std::min<qint64>(done, progress.maximum())));
+        options.jobs = batchJobs;
+        // Several jobs finish lines faster than a dialog needs to hear of
+        // them: it is told (and takes its Cancel) a few dozen times a second.
+        QElapsedTimer told;
+        options.progress = [&progress, &told](qint64 done, qint64) {
+            if (!told.isValid() || told.hasExpired(kBatchProgressInterval) ||
+                done >= progress.maximum()) {
+                progress.setValue(int(std::min<qint64>(done, progress.maximum())));
+                told.start();
+            }
             return !progress.wasCanceled();
         };
         // The design must not change under a running batch.

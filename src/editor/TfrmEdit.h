@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/BatchProcessor.h"
 #include "logo/EngineObserver.h"
 #include "logo/LogoEngine.h"
 #include "widgets/Dialogs.h"
@@ -162,6 +163,8 @@ class TfrmEdit : public QWidget, public EngineObserver {
 
     // How long a batch runs before its progress dialog shows, in ms.
     int batchProgressDelay = 1000;
+    // The jobs a batch renders on: as many as the command-line tool's.
+    int batchJobs = defaultBatchJobs();
 
     // Kept as long as the editor, so each opens with the previous choice.
     TSaveDialog SaveDialog;

@@ -179,6 +179,38 @@ void LogoEngine::renderFrom(const RenderState& state) {
     RenderLogo();
 }
 
+void LogoEngine::takeTextsTold(const QStringList& texts) {
+    const size_t inputs = std::min<size_t>(labels_.size(), size_t(texts.size()));
+    for (size_t i = 0; i < inputs; ++i) {
+        const QString& text = texts[qsizetype(i)];
+        if (labels_[i].text != text) {
+            labels_[i].text = text;
+            observer_.labelTextChanged(int(i + 1), text);
+        }
+    }
+}
+
+void LogoEngine::rewindTo(const RenderState& start) {
+    takeTextsTold(start.texts);
+    renderFrom(start);
+}
+
+void LogoEngine::rewindTo(const RenderState& after, const Bitmap& logo) {
+    takeTextsTold(after.texts);
+    const size_t fonts = std::min(design_.ImgFonts.size(), after.charSpaces.size());
+    for (size_t i = 0; i < fonts; ++i)
+        design_.ImgFonts[i]->CharSpace = after.charSpaces[i];
+    struct Changed {
+        EngineObserver& observer;
+        ~Changed() { observer.logoChanged(); }
+    } changed{observer_};
+    // The next rendering starts afresh: what was drawn is no longer known.
+    drawn_.reset();
+    logo_ = logo;
+    changedArea_ = QRect(0, 0, logo_.width(), logo_.height());
+    observer_.logoResized();
+}
+
 int LogoEngine::AddLabelInput(const QString& editText, const QString& caption) {
     const qsizetype k = qsizetype(labels_.size());
     const QString text =

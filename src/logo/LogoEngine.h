@@ -77,6 +77,13 @@ class LogoEngine : private FontSectionEditor {
     // then renders once. Another engine with the same design open gives the
     // same logo for the same state.
     void renderFrom(const RenderState& state);
+    // Goes back to a line planned earlier (a batch's planning runs ahead of
+    // its files): takes the state's texts, telling the observer of each that
+    // differs, and renders from it, as renderFrom does.
+    void rewindTo(const RenderState& start);
+    // The same for a logo that was kept rather than rendered from a state:
+    // after holds the texts and the fonts as that logo left them.
+    void rewindTo(const RenderState& after, const Bitmap& logo);
     // What setLabelTexts(fields) would do, without drawing: the engine takes
     // the fields and the fonts what the renderings would leave them, and the
     // plan holds the state the last rendering starts from (nothing when no
@@ -154,6 +161,8 @@ class LogoEngine : private FontSectionEditor {
     // Takes the fields into the inputs without rendering; those listed in
     // changed are told to the observer.
     void takeFields(const QStringList& fields, const std::vector<int>& changed);
+    // Takes every input's text from texts, telling the observer of those that differ.
+    void takeTextsTold(const QStringList& texts);
     // Steps the fonts through the renderings that setting the changed inputs
     // one by one would do, without drawing: with last, the final rendering
     // too. False when one of them would fail; the state is then as before.

@@ -116,6 +116,94 @@ TEST(BatchDifferential, FastPathsWriteWhatThePlainPathWrites) {
     EXPECT_LT(fastRenders, plainRenders);
 }
 
+// With several jobs the planning runs ahead of the files; a batch that stops
+// half way must still leave the engine at the line one job stops at, fonts
+// included, so that the next text typed draws the same logo.
+TEST(BatchDifferential, StopsLeaveTheEngineWhereOneJobLeavesIt) {
+    constexpr int kDesigns = 16;
+    constexpr int kLines = 200;
+    std::mt19937 random(20261209);
+    enum class Stop { UncreatableFile, NameLeavingFolder, MissingSemicolon, Cancel };
+    for (int d = 0; d < kDesigns; ++d) {
+        const Stop stop = Stop(d % 4);
+        SCOPED_TRACE("design " + std::to_string(d) + ", stop " + std::to_string(int(stop)));
+        QTemporaryDir program(scratchTemplate());
+        ASSERT_TRUE(program.isValid());
+        const QString folder = program.path() + QStringLiteral("/D/");
+        RandomDesign design(folder, random);
+        writeBytes(folder + "script.zot", design.make());
+        HeadlessEditor probeEditor;
+        LogoEngine probe(probeEditor, program.path());
+        probe.OpenDesign(QStringLiteral("D"));
+        const int inputs = probe.LabelCount();
+        const int stopLine = design.pick(2, kLines / 2);
+
+        QByteArray batch;
+        for (int l = 1; l <= kLines; ++l) {
+            QByteArray fields;
+            for (int i = 0; i < inputs; ++i)
+                fields += (design.chance(50) ? randomText(design).toUtf8() : QByteArray("x")) + ';';
+            QByteArray name = "f" + QByteArray::number(l) + ".bmp";
+            if (l == stopLine && stop == Stop::UncreatableFile)
+                name = "missing/" + name;
+            else if (l == stopLine && stop == Stop::NameLeavingFolder)
+                name = "../" + name;
+            else if (l == stopLine && stop == Stop::MissingSemicolon && inputs > 0)
+                fields.chop(1);
+            batch += fields + name + '\n';
+        }
+        const QString batchFile = program.path() + QStringLiteral("/batch.txt");
+        writeBytes(batchFile, batch);
+
+        struct Run {
+            QString message;
+            QStringList files;
+            Outcome outcome;
+            Outcome afterTyping;
+        };
+        // Cancelled once cancelAt lines are done (0: never).
+        const auto run = [&](int jobs, qint64 cancelAt) {
+            HeadlessEditor editor;
+            LogoEngine engine(editor, program.path());
+            engine.OpenDesign(QStringLiteral("D"));
+            QTemporaryDir out(scratchTemplate());
+            BatchOptions options;
+            options.jobs = jobs;
+            if (cancelAt > 0)
+                options.progress = [cancelAt](qint64 done, qint64) { return done < cancelAt; };
+            Run result;
+            try {
+                RunBatch(engine, batchFile, out.path(), options);
+            } catch (const Error& error) {
+                result.message =
+                    QString(error.message()).replace(out.path(), QStringLiteral("OUT"));
+            }
+            result.files = QDir(out.path()).entryList(QDir::Files | QDir::Hidden);
+            for (const QString& name : result.files)
+                EXPECT_EQ(readAll(out.filePath(name)).left(2), "BM") << name.toStdString();
+            result.outcome = outcomeOf(engine);
+            if (inputs > 0)
+                engine.setLabelText(1, engine.labelText(1) + QStringLiteral("q"));
+            result.afterTyping = outcomeOf(engine);
+            return result;
+        };
+        const qint64 cancelAt = stop == Stop::Cancel ? stopLine : 0;
+        for (int jobs : {2, 4}) {
+            SCOPED_TRACE(std::to_string(jobs) + " jobs");
+            const Run several = run(jobs, cancelAt);
+            // Several jobs may finish more lines before they hear of a cancel.
+            const Run one = run(1, stop == Stop::Cancel ? several.files.size() : 0);
+            if (stop == Stop::Cancel) {
+                EXPECT_GE(several.files.size(), stopLine);
+            }
+            EXPECT_EQ(several.message, one.message);
+            EXPECT_EQ(several.files, one.files);
+            EXPECT_TRUE(several.outcome == one.outcome);
+            EXPECT_TRUE(several.afterTyping == one.afterTyping);
+        }
+    }
+}
+
 // A design whose first image font grows past the largest picture allowed
 // when its text gets long: the failing rendering is the one in between.
 class FailingBatch : public ::testing::Test {

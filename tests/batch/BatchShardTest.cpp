@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cctype>
 #include <gtest/gtest.h>
 #include <map>
@@ -248,7 +249,13 @@ TEST(BatchShards, RerunSkippingExistingFilesCompletesAStoppedBatch) {
         const Ending stopped =
             runOn(batch.program.path(), batch.batchFile, resumed.path(), stopping);
         EXPECT_EQ(stopped.end, BatchEnd::Cancelled);
-        EXPECT_EQ(filesOf(resumed.path()).size(), size_t(stopAfter));
+        // Several jobs may finish a few more lines before they hear of it.
+        const size_t made = filesOf(resumed.path()).size();
+        if (stopping.jobs == 1) {
+            EXPECT_EQ(made, size_t(stopAfter));
+        }
+        EXPECT_GE(made, size_t(stopAfter));
+        EXPECT_LT(made, size_t(batch.lines));
         // A file the batch did not make, which the rerun must not touch.
         const QByteArray decoy = "not a logo";
         writeBytes(resumed.path() + QStringLiteral("/f150.bmp"), decoy);
@@ -264,8 +271,14 @@ TEST(BatchShards, RerunSkippingExistingFilesCompletesAStoppedBatch) {
         const Ending completed =
             runOn(batch.program.path(), batch.batchFile, resumed.path(), rerun);
         EXPECT_EQ(completed.end, BatchEnd::Finished);
-        // Every line is counted, skipped or not.
-        ASSERT_EQ(counted.size(), size_t(batch.lines));
+        // Every line is counted, skipped or not (several jobs may count a
+        // few at once).
+        ASSERT_FALSE(counted.empty());
+        EXPECT_TRUE(std::is_sorted(counted.begin(), counted.end()));
+        EXPECT_EQ(std::adjacent_find(counted.begin(), counted.end()), counted.end());
+        if (rerun.jobs == 1) {
+            EXPECT_EQ(counted.size(), size_t(batch.lines));
+        }
         EXPECT_EQ(counted.back(), batch.lines);
 
         auto expected = filesOf(whole.path());

@@ -2,16 +2,25 @@
 #include "support/OutputFixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <map>
 
 namespace zot::test {
 namespace {
 
-class BatchWindowTest : public OutputFixture {
+// Every case runs on one job and on several: the window batches on several
+// wherever there are the cores, and both must behave alike.
+class BatchWindowTest : public OutputFixture, public ::testing::WithParamInterface<int> {
   protected:
+    void SetUp() override {
+        OutputFixture::SetUp();
+        editor->batchJobs = GetParam();
+    }
     // Writes the batch file and answers both dialogs with it and outDir.
     QString prepare(const QByteArray& content) {
         const QString batch = workDir.filePath(QStringLiteral("batch.csv"));
@@ -29,7 +38,7 @@ class BatchWindowTest : public OutputFixture {
     QStringList written() const { return QDir(outDir.path()).entryList(QDir::Files); }
 };
 
-TEST_F(BatchWindowTest, EachLineMakesItsLogoAndTheLastStaysInTheInputs) {
+TEST_P(BatchWindowTest, EachLineMakesItsLogoAndTheLastStaysInTheInputs) {
     run("ACME;Tools;acme.bmp\nZeta;;zeta.bmp\n");
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
     const std::optional<Bitmap> acme = readBack(out(QStringLiteral("acme.bmp")));
@@ -48,7 +57,7 @@ TEST_F(BatchWindowTest, EachLineMakesItsLogoAndTheLastStaysInTheInputs) {
     EXPECT_TRUE(editor->mErrors->isHidden());
 }
 
-TEST_F(BatchWindowTest, OutputNameEndsAtTheNextSemicolonAndFieldsKeepSpaces) {
+TEST_P(BatchWindowTest, OutputNameEndsAtTheNextSemicolonAndFieldsKeepSpaces) {
     struct Line {
         const char* text;
         const char* file;
@@ -79,7 +88,7 @@ TEST_F(BatchWindowTest, OutputNameEndsAtTheNextSemicolonAndFieldsKeepSpaces) {
     EXPECT_EQ(inputs(), (QStringList{QStringLiteral(" ACME "), QStringLiteral(" Tools ")}));
 }
 
-TEST_F(BatchWindowTest, CancelInTheProgressDialogEndsAfterTheCurrentLine) {
+TEST_P(BatchWindowTest, CancelInTheProgressDialogEndsAfterTheCurrentLine) {
     editor->batchProgressDelay = 0; // shown at once, not after a second
     QByteArray content;
     for (int i = 1; i <= 2000; ++i)
@@ -108,14 +117,25 @@ TEST_F(BatchWindowTest, CancelInTheProgressDialogEndsAfterTheCurrentLine) {
     ASSERT_GE(cancelledAt, 5);
     EXPECT_LT(cancelledAt, 2000);
     EXPECT_FALSE(windowTookInput);
-    // The line at hand was finished and kept; nothing after it was made.
-    EXPECT_EQ(written().size(), cancelledAt);
-    EXPECT_TRUE(QFile::exists(out(QStringLiteral("f%1.bmp").arg(cancelledAt))));
-    EXPECT_EQ(editor->labelText(1), QStringLiteral("A%1").arg(cancelledAt));
+    // The line at hand was finished and kept; nothing after it was made. With
+    // several jobs, lines may have been finished while the click was on its
+    // way: the batch ends at the last of them, and the window shows that line.
+    const QStringList files = written();
+    const qsizetype last = files.size();
+    if (GetParam() == 1) {
+        EXPECT_EQ(last, cancelledAt);
+    }
+    EXPECT_GE(last, cancelledAt);
+    EXPECT_LT(last, 2000);
+    for (qsizetype i = 1; i <= last; ++i)
+        EXPECT_TRUE(files.contains(QStringLiteral("f%1.bmp").arg(i))) << i;
+    EXPECT_EQ(editor->labelText(1), QStringLiteral("A%1").arg(last));
+    EXPECT_EQ(fileBytes(out(QStringLiteral("f%1.bmp").arg(last))),
+              encodeBmp(editor->engine().logo()));
     EXPECT_TRUE(errors.texts.isEmpty());
 }
 
-TEST_F(BatchWindowTest, AMissingSemicolonStopsWithTheRestOfTheLine) {
+TEST_P(BatchWindowTest, AMissingSemicolonStopsWithTheRestOfTheLine) {
     run("A;B;one.bmp\nC;D;two.bmp\nACME;Tools\nE;F;four.bmp\n");
     EXPECT_EQ(written(), (QStringList{QStringLiteral("one.bmp"), QStringLiteral("two.bmp")}));
     EXPECT_FALSE(editor->mErrors->isHidden());
@@ -125,7 +145,7 @@ TEST_F(BatchWindowTest, AMissingSemicolonStopsWithTheRestOfTheLine) {
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
 }
 
-TEST_F(BatchWindowTest, FailuresEndTheBatchInOneErrorBox) {
+TEST_P(BatchWindowTest, FailuresEndTheBatchInOneErrorBox) {
     const QString gone = workDir.filePath(QStringLiteral("gone.csv"));
     struct Case {
         const char* name;
@@ -153,7 +173,7 @@ TEST_F(BatchWindowTest, FailuresEndTheBatchInOneErrorBox) {
     EXPECT_EQ(inputs(), (QStringList{QStringLiteral("ACME"), QStringLiteral("Tools")}));
 }
 
-TEST_F(BatchWindowTest, ALogoThatCannotBeRenderedEndsTheBatch) {
+TEST_P(BatchWindowTest, ALogoThatCannotBeRenderedEndsTheBatch) {
     // The background grows with the text, so a huge text cannot be rendered;
     // the batch must stop there rather than write the previous line's logo.
     makeDesign(QStringLiteral("Wide"),
@@ -172,7 +192,7 @@ TEST_F(BatchWindowTest, ALogoThatCannotBeRenderedEndsTheBatch) {
     EXPECT_EQ(editor->labelText(1), QString::fromLatin1(wide));
 }
 
-TEST_F(BatchWindowTest, CancelAtEitherDialogChangesNothing) {
+TEST_P(BatchWindowTest, CancelAtEitherDialogChangesNothing) {
     for (int cancelAt : {0, 1}) {
         SCOPED_TRACE(cancelAt);
         writeFile(workDir.filePath(QStringLiteral("batch.csv")), "X;Y;x.bmp\n");
@@ -190,7 +210,7 @@ TEST_F(BatchWindowTest, CancelAtEitherDialogChangesNothing) {
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
 }
 
-TEST_F(BatchWindowTest, DialogsOpenWithTheLastFileAndFolder) {
+TEST_P(BatchWindowTest, DialogsOpenWithTheLastFileAndFolder) {
     const QString batch = prepare("X;Y;x.bmp\n");
     editor->bbBatch->click();
     prepare("X;Y;x.bmp\n");
@@ -208,6 +228,98 @@ TEST_F(BatchWindowTest, DialogsOpenWithTheLastFileAndFolder) {
     EXPECT_EQ(dialogs.asked[2].initialPath, batch);
     EXPECT_EQ(dialogs.asked[3].initialPath, outDir.path());
 }
+
+// What a batch leaves: the files, the window's texts, logo and messages.
+struct WindowOutcome {
+    std::map<QString, QByteArray> files;
+    QStringList texts;
+    QByteArray logo;
+    QStringList boxes;
+    QString lastListed; // the error list's last line, when it shows
+    QByteArray logoAfterTyping;
+    bool operator==(const WindowOutcome&) const = default;
+};
+
+class BatchWindowRoads : public OutputFixture {
+  protected:
+    // Runs the batch on jobs, in the window as the user left it, into a
+    // fresh folder; then types one more character.
+    WindowOutcome run(const QByteArray& content, int jobs) {
+        runGuarded([this] { editor->OpenDesign(QStringLiteral("Out")); });
+        errors.texts.clear();
+        const QString batch = workDir.filePath(QStringLiteral("batch.csv"));
+        writeFile(batch, content);
+        auto folder = std::make_unique<QTemporaryDir>();
+        dialogs.answer(batch);
+        dialogs.answer(folder->path());
+        editor->batchJobs = jobs;
+        editor->bbBatch->click();
+        EXPECT_TRUE(dialogs.allAnswered());
+        WindowOutcome outcome;
+        for (const QString& name : QDir(folder->path()).entryList(QDir::Files | QDir::Hidden))
+            outcome.files[name] = fileBytes(folder->filePath(name));
+        outcome.texts = {editor->labelText(1), editor->labelText(2)};
+        outcome.logo = encodeBmp(editor->engine().logo());
+        for (const QString& box : errors.texts)
+            outcome.boxes.append(QString(box).replace(folder->path(), QStringLiteral("OUT")));
+        if (!editor->mErrors->isHidden())
+            outcome.lastListed = editor->mErrors->toPlainText().split(u'\n').last();
+        editor->Edits[0]->setText(editor->Edits[0]->text() + u'x');
+        outcome.logoAfterTyping = encodeBmp(editor->engine().logo());
+        folders_.push_back(std::move(folder));
+        return outcome;
+    }
+
+  private:
+    std::vector<std::unique_ptr<QTemporaryDir>> folders_;
+};
+
+TEST_F(BatchWindowRoads, SeveralJobsEndWhereOneJobEnds) {
+    // Long enough that the planning runs far ahead of the files when the
+    // batch stops half way; names repeat, so later lines overwrite.
+    const auto lines = [](const QByteArray& at150) {
+        QByteArray content;
+        for (int i = 1; i <= 300; ++i) {
+            if (i == 150) {
+                content += at150 + '\n';
+                continue;
+            }
+            content += "T" + QByteArray::number(i % 37) + ";B" + QByteArray::number(i % 5) + ";f" +
+                       QByteArray::number(i % 120) + ".bmp\n";
+        }
+        return content;
+    };
+    struct Case {
+        const char* name;
+        QByteArray content;
+        bool finishes;
+    };
+    const std::vector<Case> cases{
+        {"every line written", lines("Mid;Line;mid.bmp"), true},
+        {"a file that cannot be created", lines("Mid;Line;missing/mid.bmp"), false},
+        {"a name that leaves the folder", lines("Mid;Line;../mid.bmp"), false},
+        {"a missing semicolon", lines("Mid;Line"), false},
+        {"lines that change nothing",
+         "Alpha;Beta;a.bmp\nAlpha;Beta;b.bmp\nAlpha;Beta;missing/c.bmp\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const WindowOutcome one = run(c.content, 1);
+        const WindowOutcome several = run(c.content, 4);
+        EXPECT_EQ(one.files.size(), several.files.size());
+        EXPECT_TRUE(one.files == several.files);
+        EXPECT_EQ(one.texts, several.texts);
+        EXPECT_TRUE(one.logo == several.logo);
+        EXPECT_EQ(one.boxes, several.boxes);
+        EXPECT_EQ(one.lastListed, several.lastListed);
+        EXPECT_TRUE(one.logoAfterTyping == several.logoAfterTyping);
+        EXPECT_EQ(one.boxes.isEmpty() && one.lastListed.isEmpty(), c.finishes)
+            << one.boxes.join(u'|').toStdString() << one.lastListed.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, BatchWindowTest, ::testing::Values(1, 4),
+                         [](const auto& jobs) { return std::to_string(jobs.param) + "jobs"; });
 
 } // namespace
 } // namespace zot::test
