@@ -110,74 +110,6 @@ std::optional<LogoEngine::Plan> planUndrawn(LogoEngine& engine, const QStringLis
     return first ? engine.planLabelTexts(fields) : engine.skimLabelTexts(fields);
 }
 
-BatchEnd runInline(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
-                   const BatchOptions& options) {
-    const qint64 total = progressTotal(lines, options);
-    const int inputs = engine.LabelCount();
-    LineRoles roles(options);
-    QByteArray file;
-    qint64 lineNumber = 0;
-    qint64 done = 0;
-    // The state the last rendering would start from, when lines were planned
-    // but not drawn since: the engine's logo is behind its texts.
-    std::optional<LogoEngine::RenderState> behind;
-    const auto catchUp = [&] {
-        if (!behind)
-            return;
-        const LogoEngine::RenderState state = std::move(*behind);
-        behind.reset();
-        engine.renderFrom(state);
-    };
-    bool first = true;
-    while (std::optional<QString> line = lines.next()) {
-        ++lineNumber;
-        const BatchLine parsed = parseBatchLine(*line, inputs);
-        if (!parsed.complete) {
-            // The fields before a missing ";" are set all the same.
-            catchUp();
-            engine.setLabelTexts(parsed.fields);
-            engine.appendError(missingSeparatorReport(lineNumber, parsed.missing));
-            return BatchEnd::MissingSeparator;
-        }
-        const QString path = outputPath(outputFolder, parsed.outputName);
-        const bool refused = !staysInFolder(parsed.outputName);
-        const LineRole role = refused ? LineRole::Write : roles.roleOf(parsed.outputName, path);
-        if (role == LineRole::Write) {
-            if (std::optional<LogoEngine::Plan> plan = engine.planLabelTexts(parsed.fields)) {
-                if (!plan->rendered)
-                    engine.renderFrom(plan->state);
-                behind.reset();
-            } else {
-                // No field changed: the logo is the last rendering's.
-                catchUp();
-            }
-        } else if (std::optional<LogoEngine::Plan> plan =
-                       planUndrawn(engine, parsed.fields, first)) {
-            if (plan->rendered)
-                behind.reset();
-            else
-                behind = std::move(plan->state);
-        }
-        first = false;
-        if (refused)
-            throw Error::cannotCreateFile(path);
-        if (role == LineRole::Foreign)
-            continue;
-        if (role == LineRole::Write) {
-            encodeLogo(engine.logo(), options.format, file);
-            writeFileReplacing(path, file);
-        }
-        ++done;
-        if (options.progress && !options.progress(done, total)) {
-            catchUp();
-            return BatchEnd::Cancelled;
-        }
-    }
-    // The engine ends with the last line's logo, as the lines one by one leave it.
-    catchUp();
-    return BatchEnd::Finished;
-}
-
 // A logo the planning engine holds (as it was before the batch, or one it
 // drew itself), with the texts and fonts as they are with it.
 struct KeptLogo {
@@ -210,6 +142,8 @@ struct Task {
     bool refused = false;
     // The file was there before the batch: only counted, in turn.
     bool skip = false;
+    // The file, when the planning thread rendered and encoded it itself.
+    QByteArray bytes;
 };
 
 // Consecutive lines go to one worker together, so that threads meet once
@@ -217,8 +151,12 @@ struct Task {
 struct Chunk {
     qint64 index = 0;
     std::vector<Task> tasks;
+    qint64 bytes = 0; // of the files it carries
 };
 constexpr size_t kChunkLines = 32;
+// Files carried by a chunk, at most (one file may be more): the memory of a
+// batch stays flat however large its logos.
+constexpr qint64 kChunkBytes = qint64(1) << 20;
 
 // Told how many lines are done; the planning thread calls it, never a worker.
 using ProgressReport = std::function<void(qint64 done)>;
@@ -379,7 +317,8 @@ struct Prepared {
 // Files are written side by side, but take their places in line order: each
 // waits under its temporary name beside its target until its turn, and is
 // removed if the batch stops before its line.
-void work(LogoEngine& engine, Pipeline& pipeline, LogoFormat format) {
+// A worker without an engine only writes files the planning thread encoded.
+void work(LogoEngine* engine, Pipeline& pipeline, LogoFormat format) {
     QByteArray file;
     Chunk chunk;
     std::vector<Prepared> prepared;
@@ -401,17 +340,20 @@ void work(LogoEngine& engine, Pipeline& pipeline, LogoFormat format) {
                     prepared.push_back({&task, std::nullopt, {}});
                     continue;
                 }
-                if (task.logo.state) {
-                    engine.renderFrom(*task.logo.state);
-                    encodeLogo(engine.logo(), format, file);
-                } else {
-                    encodeLogo(task.logo.kept->logo, format, file);
+                if (task.bytes.isNull()) {
+                    if (task.logo.state) {
+                        engine->renderFrom(*task.logo.state);
+                        encodeLogo(engine->logo(), format, file);
+                    } else {
+                        encodeLogo(task.logo.kept->logo, format, file);
+                    }
                 }
+                const QByteArray& bytes = task.bytes.isNull() ? file : task.bytes;
                 Prepared line{&task, std::nullopt, {}};
                 if (task.ordered)
-                    line.bytes = file;
+                    line.bytes = bytes;
                 else
-                    line.pending = PendingFile::write(task.path, file);
+                    line.pending = PendingFile::write(task.path, bytes);
                 prepared.push_back(std::move(line));
             } catch (...) {
                 // The lines before it are still put in place, in turn.
@@ -521,7 +463,11 @@ class WorkerThreads {
     std::vector<std::thread> threads_;
 };
 
-BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>>& workers,
+// Plans the lines on this thread, in order. With workers (engines with the
+// design open), they render, encode and write; without, this thread renders
+// and encodes, and one thread writes the files beside it: the time a file
+// takes the system is no longer added to the time its logo takes.
+BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoEngine>>& workers,
                      TextLineReader& lines, const QString& outputFolder,
                      const BatchOptions& options) {
     const qint64 total = progressTotal(lines, options);
@@ -529,7 +475,9 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
     LineRoles roles(options);
     qint64 done = 0;
     bool first = true;
-    const size_t capacity = 2 * workers.size();
+    const bool renderHere = workers.empty();
+    const size_t threadCount = std::max<size_t>(workers.size(), 1);
+    const size_t capacity = 2 * threadCount;
     // A logo the planning engine holds, with what goes with it.
     const auto kept = [&engine] {
         return Logo{nullptr, std::make_shared<const KeptLogo>(
@@ -539,9 +487,9 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
     Logo last = kept();
     Pipeline pipeline(capacity, last);
     // Lines further apart than this are never in flight together.
-    RecentNames recent((capacity + 2 * workers.size() + 1) * kChunkLines);
-    // Progress is told on this thread, as the one-job road tells it, so that
-    // a window can show it and take a Cancel between lines.
+    RecentNames recent((capacity + 2 * threadCount + 1) * kChunkLines);
+    // Progress is told on this thread, so that a window can show it and take
+    // a Cancel between lines.
     bool cancelled = false;
     const ProgressReport report = [&](qint64 lineDone) {
         if (!options.progress)
@@ -564,7 +512,17 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
     // asked for would only fail later, less plainly.
     WorkerThreads threads(pipeline);
     for (auto& worker : workers)
-        threads.start([&, w = worker.get()] { work(*w, pipeline, options.format); });
+        threads.start([&, w = worker.get()] { work(w, pipeline, options.format); });
+    if (renderHere)
+        threads.start([&] { work(nullptr, pipeline, options.format); });
+    // The state whose logo the engine holds, when this thread drew it.
+    std::shared_ptr<const LogoEngine::RenderState> drawn;
+    const auto draw = [&] {
+        if (last.state && last.state != drawn) {
+            engine.renderFrom(*last.state);
+            drawn = last.state;
+        }
+    };
 
     std::optional<QString> missing;
     std::exception_ptr planningFailure;
@@ -575,7 +533,7 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
             return true;
         const qint64 index = chunk.index;
         const bool taken = pipeline.push(std::move(chunk), report);
-        chunk = Chunk{index + 1, {}};
+        chunk = Chunk{index + 1, {}, 0};
         pipeline.report(report);
         return taken;
     };
@@ -588,8 +546,7 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
             const BatchLine parsed = parseBatchLine(*line, inputs);
             if (!parsed.complete) {
                 // The engine first takes the last logo, then the short line's fields.
-                if (last.state)
-                    engine.renderFrom(*last.state);
+                draw();
                 engine.setLabelTexts(parsed.fields);
                 missing = missingSeparatorReport(lineNumber, parsed.missing);
                 break;
@@ -613,10 +570,18 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
             if (role != LineRole::Foreign)
                 ++done;
             const bool ordered = role == LineRole::Write && recent.seen(path);
+            QByteArray bytes;
+            if (renderHere && role == LineRole::Write && !refused) {
+                draw();
+                encodeLogo(engine.logo(), options.format, bytes);
+                chunk.bytes += bytes.size();
+            }
             chunk.tasks.push_back({lineNumber, done, std::move(path), last, ordered, refused,
-                                   role == LineRole::Skip});
+                                   role == LineRole::Skip, std::move(bytes)});
             // Full, or a worker is idle (a slow pipe): send what there is.
-            if ((chunk.tasks.size() >= kChunkLines || pipeline.hungry()) && !send())
+            if ((chunk.tasks.size() >= kChunkLines || chunk.bytes >= kChunkBytes ||
+                 pipeline.hungry()) &&
+                !send())
                 break;
         }
     } catch (...) {
@@ -648,8 +613,8 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
     if (planningFailure)
         std::rethrow_exception(planningFailure);
     // The engine ends with the last line's logo, as the lines one by one leave it.
-    if (last.state && !missing)
-        engine.renderFrom(*last.state);
+    if (!missing)
+        draw();
     if (missing) {
         engine.appendError(*missing);
         return BatchEnd::MissingSeparator;
@@ -662,7 +627,7 @@ BatchEnd runThreaded(LogoEngine& engine, std::vector<std::unique_ptr<LogoEngine>
 BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
                   const BatchOptions& options) {
     if (options.jobs <= 1 || !threadedRenderingSupported())
-        return runInline(engine, lines, outputFolder, options);
+        return runThreaded(engine, {}, lines, outputFolder, options);
     // Each job renders on an engine of its own with the same design open.
     EngineObserver quiet;
     std::vector<std::unique_ptr<LogoEngine>> workers;
@@ -672,8 +637,8 @@ BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outp
             workers.back()->OpenDesign(engine.design().DesignFolder, engine.designParent());
         }
     } catch (const Error&) {
-        // A design that does not open cleanly is batched the plain way.
-        return runInline(engine, lines, outputFolder, options);
+        // A design that does not open cleanly is rendered on this thread.
+        return runThreaded(engine, {}, lines, outputFolder, options);
     }
     return runThreaded(engine, workers, lines, outputFolder, options);
 }

@@ -37,10 +37,10 @@ struct BatchOptions {
     bool skipExisting = false;
     // Called on the thread that runs the batch as lines of this part are done
     // (their files written or left alone), with the lines done and the total
-    // (-1 when it is not known ahead, as for a pipe or a part); with several
-    // jobs a call may count several lines at once. Returning false ends the
-    // batch there, keeping the files written: the engine then shows the last
-    // of them.
+    // (-1 when it is not known ahead, as for a pipe or a part); a call may
+    // count several lines at once. Returning false ends the batch, keeping
+    // the files written (lines may have been finished while it was being
+    // told): the engine then shows the last of them.
     std::function<bool(qint64 done, qint64 total)> progress;
 };
 
@@ -52,8 +52,9 @@ enum class BatchEnd { Finished, MissingSeparator, Cancelled };
 // error list. Throws zot::Error when an output file cannot be created or a
 // rendering fails (the batch ends there, the files before it written).
 // Lines are made in file order and leave the engine as setting their fields
-// one by one would; with several jobs the renderings run on other engines
-// with the same design open, and the files are still written in order.
+// one by one would. The files are written on other threads, but put in place
+// in line order; with several jobs the renderings too run there, on engines
+// of their own with the same design open.
 BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
                   const BatchOptions& options = {});
 
