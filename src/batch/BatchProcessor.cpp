@@ -11,10 +11,12 @@
 #include <QFontDatabase>
 #include <QThread>
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
@@ -161,9 +163,37 @@ constexpr qint64 kChunkBytes = qint64(1) << 20;
 // Told how many lines are done; the planning thread calls it, never a worker.
 using ProgressReport = std::function<void(qint64 done)>;
 
+// A line's file, written under a temporary name or ready to write.
+struct Prepared {
+    size_t task = 0; // in its chunk
+    std::optional<PendingFile> pending;
+    QByteArray bytes; // for a line written only in turn
+};
+
+// A chunk a worker is through with: its files wait under their temporary
+// names beside their targets for their turn.
+struct Finished {
+    Chunk chunk;
+    std::vector<Prepared> prepared;
+    std::exception_ptr failure; // at the task after the last prepared one
+};
+
+void discard(Finished& finished, size_t from = 0) {
+    for (size_t k = from; k < finished.prepared.size(); ++k) {
+        if (finished.prepared[k].pending)
+            finished.prepared[k].pending->discard();
+    }
+    finished.prepared.clear();
+}
+
+// How often a planning thread that waits tells the lines done.
+constexpr auto kProgressInterval = std::chrono::milliseconds(10);
+
 // The chunks in flight between the planning thread and the workers, the
-// turn of the next chunk to put its files in place (strictly in line order),
-// and the line the planning engine must show when the batch stops.
+// chunks finished out of turn, and the line the planning engine must show
+// when the batch stops. Files take their places strictly in line order, put
+// there by whichever worker finishes the chunk whose turn it is; the others
+// go on with the next chunks meanwhile.
 class Pipeline {
   public:
     Pipeline(size_t capacity, Logo before) : capacity_(capacity), at_(std::move(before)) {}
@@ -178,7 +208,7 @@ class Pipeline {
             if (queue_.size() < capacity_)
                 break;
             if (!tellProgress(lock, report))
-                plannerWake_.wait(lock);
+                plannerWake_.wait_for(lock, kProgressInterval);
         }
         queue_.push_back(std::move(chunk));
         added_.notify_one();
@@ -194,7 +224,7 @@ class Pipeline {
         std::unique_lock lock(mutex_);
         while (working_ > 0) {
             if (!tellProgress(lock, report))
-                plannerWake_.wait(lock);
+                plannerWake_.wait_for(lock, kProgressInterval);
         }
         tellProgress(lock, report);
     }
@@ -212,10 +242,14 @@ class Pipeline {
         closed_ = true;
         added_.notify_all();
     }
+    // Waits for a chunk, and for room among the chunks finished out of turn.
     bool pop(Chunk& chunk) {
         std::unique_lock lock(mutex_);
         ++idle_;
-        added_.wait(lock, [&] { return !queue_.empty() || closed_ || stopped_; });
+        added_.wait(lock, [&] {
+            return stopped_ || (queue_.empty() && closed_) ||
+                   (!queue_.empty() && waiting_.size() < capacity_);
+        });
         --idle_;
         if (queue_.empty() || stopped_)
             return false;
@@ -230,28 +264,48 @@ class Pipeline {
         return idle_ > 0 && queue_.empty();
     }
 
-    // Waits for a chunk's turn; false when the batch stopped before it.
-    bool awaitTurn(qint64 index) {
+    // Puts the chunk's files in place when its turn has come, and those of
+    // the chunks after it that are finished; otherwise leaves it for the
+    // worker whose chunk comes first.
+    void finish(Finished finished) {
         std::unique_lock lock(mutex_);
-        turn_.wait(lock, [&] { return next_ == index || stopped_; });
-        return !stopped_;
+        if (stopped_) {
+            lock.unlock();
+            discard(finished);
+            return;
+        }
+        const qint64 index = finished.chunk.index;
+        waiting_.emplace(index, std::move(finished));
+        if (committing_)
+            return;
+        committing_ = true;
+        while (!stopped_) {
+            auto it = waiting_.find(next_);
+            if (it == waiting_.end())
+                break;
+            Finished turn = std::move(it->second);
+            waiting_.erase(it);
+            added_.notify_all();
+            lock.unlock();
+            const bool goOn = commit(turn);
+            lock.lock();
+            if (!goOn)
+                break;
+            ++next_;
+        }
+        committing_ = false;
+        std::map<qint64, Finished> left;
+        if (stopped_)
+            left.swap(waiting_);
+        lock.unlock();
+        for (auto& [i, f] : left)
+            discard(f);
     }
-    void passTurn() {
-        std::lock_guard lock(mutex_);
-        ++next_;
-        turn_.notify_all();
-    }
-    // A line's file is in place (or was left alone): the engine would show it.
-    void committed(const Task& task) {
-        std::lock_guard lock(mutex_);
-        done_ = task.done;
-        at_ = task.logo;
-        plannerWake_.notify_all();
-    }
+
     // Ends the batch: nothing after the line at hand is put in place. A
     // failure names the line it happened at, which the engine then shows.
     void stop(std::exception_ptr failure = nullptr, const Task* failedAt = nullptr) {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         if (!stopped_) {
             failure_ = failure;
             if (failedAt)
@@ -260,7 +314,14 @@ class Pipeline {
         stopped_ = true;
         added_.notify_all();
         plannerWake_.notify_all();
-        turn_.notify_all();
+        // Chunks finished out of turn go now, unless a worker is putting
+        // files in place: it removes them when it sees the stop.
+        std::map<qint64, Finished> left;
+        if (!committing_)
+            left.swap(waiting_);
+        lock.unlock();
+        for (auto& [i, f] : left)
+            discard(f);
     }
     bool stopped() {
         std::lock_guard lock(mutex_);
@@ -277,6 +338,42 @@ class Pipeline {
     }
 
   private:
+    // Puts a chunk's files in place in line order; false when the batch
+    // stopped before or at one of them.
+    bool commit(Finished& turn) {
+        const std::vector<Task>& tasks = turn.chunk.tasks;
+        for (size_t k = 0; k < turn.prepared.size(); ++k) {
+            // Cancelled or failed meanwhile: the files stay as they are.
+            if (stopped()) {
+                discard(turn, k);
+                return false;
+            }
+            Prepared& line = turn.prepared[k];
+            const Task& task = tasks[line.task];
+            try {
+                if (line.pending)
+                    line.pending->commit();
+                else if (!task.skip)
+                    writeFileReplacing(task.path, line.bytes);
+            } catch (...) {
+                discard(turn, k + 1);
+                stop(std::current_exception(), &task);
+                return false;
+            }
+            committed(task);
+        }
+        if (turn.failure) {
+            stop(turn.failure, &tasks[turn.prepared.size()]);
+            return false;
+        }
+        return true;
+    }
+    // A line's file is in place (or was left alone): the engine would show it.
+    void committed(const Task& task) {
+        std::lock_guard lock(mutex_);
+        done_ = task.done;
+        at_ = task.logo;
+    }
     // False when there was nothing new to tell.
     bool tellProgress(std::unique_lock<std::mutex>& lock, const ProgressReport& report) {
         if (done_ == told_)
@@ -290,10 +387,9 @@ class Pipeline {
     }
 
     std::mutex mutex_;
-    std::condition_variable added_;
-    // Room in the queue, a line done, a worker gone, or the batch stopped.
+    std::condition_variable added_; // a chunk, room for one finished, or the end
+    // Room in the queue, a worker gone, or the batch stopped.
     std::condition_variable plannerWake_;
-    std::condition_variable turn_;
     std::deque<Chunk> queue_;
     size_t capacity_;
     int idle_ = 0;
@@ -301,43 +397,31 @@ class Pipeline {
     bool closed_ = false;
     bool stopped_ = false;
     std::exception_ptr failure_;
-    qint64 next_ = 0;
+    std::map<qint64, Finished> waiting_; // finished out of turn
+    bool committing_ = false;
+    qint64 next_ = 0; // the chunk whose files go in place next
     qint64 done_ = 0;
     qint64 told_ = 0;
     Logo at_;
 };
 
-// A line's file, written or ready to write when its turn comes.
-struct Prepared {
-    const Task* task = nullptr;
-    std::optional<PendingFile> pending;
-    QByteArray bytes; // for a line written only in turn
-};
-
-// Files are written side by side, but take their places in line order: each
-// waits under its temporary name beside its target until its turn, and is
-// removed if the batch stops before its line.
-// A worker without an engine only writes files the planning thread encoded.
+// Renders, encodes and writes the chunks' files under temporary names; the
+// files take their places in line order, and are removed if the batch stops
+// before their line. A worker without an engine only writes files the
+// planning thread encoded.
 void work(LogoEngine* engine, Pipeline& pipeline, LogoFormat format) {
     QByteArray file;
     Chunk chunk;
-    std::vector<Prepared> prepared;
-    const auto discardFrom = [&prepared](size_t first) {
-        for (size_t k = first; k < prepared.size(); ++k) {
-            if (prepared[k].pending)
-                prepared[k].pending->discard();
-        }
-    };
     while (pipeline.pop(chunk)) {
-        prepared.clear();
-        std::exception_ptr failure;
-        const Task* failedAt = nullptr;
-        for (const Task& task : chunk.tasks) {
+        Finished finished{std::move(chunk), {}, nullptr};
+        const std::vector<Task>& tasks = finished.chunk.tasks;
+        for (size_t k = 0; k < tasks.size(); ++k) {
+            const Task& task = tasks[k];
             try {
                 if (task.refused)
                     throw Error::cannotCreateFile(task.path);
                 if (task.skip) {
-                    prepared.push_back({&task, std::nullopt, {}});
+                    finished.prepared.push_back({k, std::nullopt, {}});
                     continue;
                 }
                 if (task.bytes.isNull()) {
@@ -349,47 +433,20 @@ void work(LogoEngine* engine, Pipeline& pipeline, LogoFormat format) {
                     }
                 }
                 const QByteArray& bytes = task.bytes.isNull() ? file : task.bytes;
-                Prepared line{&task, std::nullopt, {}};
+                Prepared line{k, std::nullopt, {}};
                 if (task.ordered)
                     line.bytes = bytes;
                 else
                     line.pending = PendingFile::write(task.path, bytes);
-                prepared.push_back(std::move(line));
+                finished.prepared.push_back(std::move(line));
             } catch (...) {
                 // The lines before it are still put in place, in turn.
-                failure = std::current_exception();
-                failedAt = &task;
+                finished.failure = std::current_exception();
                 break;
             }
         }
-        if (!pipeline.awaitTurn(chunk.index)) {
-            discardFrom(0);
-            return;
-        }
-        for (size_t k = 0; k < prepared.size(); ++k) {
-            // Cancelled or failed meanwhile: the files stay as they are.
-            if (pipeline.stopped()) {
-                discardFrom(k);
-                return;
-            }
-            const Task& task = *prepared[k].task;
-            try {
-                if (prepared[k].pending)
-                    prepared[k].pending->commit();
-                else if (!task.skip)
-                    writeFileReplacing(task.path, prepared[k].bytes);
-            } catch (...) {
-                discardFrom(k + 1);
-                pipeline.stop(std::current_exception(), &task);
-                return;
-            }
-            pipeline.committed(task);
-        }
-        if (failure) {
-            pipeline.stop(failure, failedAt);
-            return;
-        }
-        pipeline.passTurn();
+        chunk = Chunk{};
+        pipeline.finish(std::move(finished));
     }
 }
 

@@ -258,9 +258,8 @@ TEST(BatchShards, RerunSkippingExistingFilesCompletesAStoppedBatch) {
         const auto made = filesOf(resumed.path());
         if (cancel) {
             EXPECT_EQ(stopped.end, BatchEnd::Cancelled);
-            // A few more lines may be finished before the cancel is heard of.
+            // More lines may be finished before the cancel is heard of.
             EXPECT_GE(made.size(), size_t(stopAt));
-            EXPECT_LT(made.size(), size_t(batch.lines));
         } else {
             EXPECT_FALSE(stopped.thrown.isEmpty());
             EXPECT_EQ(made.size(), size_t(stopAt));
