@@ -158,7 +158,8 @@ int main(int argc, char** argv) {
     // the floor and of each job count take turns, and the median is shown.
     const int runs = std::max(1, takeIntOption(args, "--runs", 5));
     QString onlyStore;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--store")); i >= 0 && i + 1 < args.size()) {
+    if (const qsizetype i = args.indexOf(QStringLiteral("--store"));
+        i >= 0 && i + 1 < args.size()) {
         onlyStore = args[i + 1];
         args.remove(i, 2);
     }
@@ -196,8 +197,8 @@ int main(int argc, char** argv) {
                 const bool disk = QLatin1String(storage.name) == QLatin1String("disk");
                 // Room for every output of the case, and 2 GiB to spare.
                 const qint64 needed = qint64(runs) * 3 * lines * (logoBytes.size() + 4096);
-                const bool keep =
-                    disk && QStorageInfo(storage.base).bytesAvailable() > needed + (qint64(2) << 30);
+                const bool keep = disk && QStorageInfo(storage.base).bytesAvailable() >
+                                              needed + (qint64(2) << 30);
                 Outputs outputs(storage.base, keep);
                 const QByteArray store = QByteArray(storage.name) + (disk && !keep ? "*" : "");
                 std::vector<double> floorTimes;
