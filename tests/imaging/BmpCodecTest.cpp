@@ -495,7 +495,7 @@ class BmpRoundTrip : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
 TEST_P(BmpRoundTrip, WriteReadWrite) {
     const auto [bpp, rgb565] = GetParam();
-    for (int w : {1, 2, 3, 7, 8, 9, 31, 33}) {
+    for (int w : {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 31, 33, 480}) {
         const Bitmap original = randomBitmap(w, 5, bpp, rgb565, unsigned(w * 31 + bpp));
         const QByteArray file = encodeBmp(original);
         const auto back = decodeBmp(file);
