@@ -62,8 +62,17 @@ QRect inkBox(const TTtfFont& font, const QString& text) {
 TTtfFont::TTtfFont() : DefaultText(kDefaultSampleText) {}
 
 void TTtfFont::invalidate() {
+    lastAdvance_.reset();
     metrics_.reset();
     font_.reset();
+}
+
+qint64 TTtfFont::advance(const QString& spaced) const {
+    if (spaced.isEmpty())
+        return 0;
+    if (!lastAdvance_ || lastAdvance_->first != spaced)
+        lastAdvance_.emplace(spaced, metrics().horizontalAdvance(spaced));
+    return lastAdvance_->second;
 }
 
 const QFont& TTtfFont::qfont() const {
@@ -159,10 +168,7 @@ QString SpacedText(const TTtfFont& font, const QString& text) {
 }
 
 qint32 MeasureText(const TTtfFont& font, const QString& text) {
-    const QString spaced = SpacedText(font, text);
-    if (spaced.isEmpty())
-        return 0;
-    return font.metrics().horizontalAdvance(spaced);
+    return qint32(font.advance(SpacedText(font, text)));
 }
 
 TextPlacement PlaceText(TTtfFont& font, const QString& text, int logoWidth, int logoHeight) {
@@ -170,7 +176,7 @@ TextPlacement PlaceText(TTtfFont& font, const QString& text, int logoWidth, int 
     placed.spaced = SpacedText(font, text);
     if (font.Centered)
         font.XPos = logoWidth / 2;
-    const qint64 w = placed.spaced.isEmpty() ? 0 : font.metrics().horizontalAdvance(placed.spaced);
+    const qint64 w = font.advance(placed.spaced);
     switch (font.Align.unicode()) {
     case u'C':
         placed.x = qint64(font.XPos) - w / 2;

@@ -8,6 +8,7 @@
 #include <QRgb>
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace zot {
 
@@ -42,12 +43,17 @@ class TTtfFont {
     // script is read (fonts the design installs may come after the section).
     const QFont& qfont() const;
     const QFontMetrics& metrics() const;
+    // The advance of a text as drawn (already spaced). A rendering measures
+    // the same text several times (the logo's width, its check, the
+    // placement), each a shaping of its own without this.
+    qint64 advance(const QString& spaced) const;
     // Forgets the resolved font after a setting changed.
     void invalidate();
 
   private:
     mutable std::optional<QFont> font_;
     mutable std::optional<QFontMetrics> metrics_;
+    mutable std::optional<std::pair<QString, qint64>> lastAdvance_;
 };
 
 void ParseTtfFontSection(FontSectionEditor& editor, ScriptLines& lines);

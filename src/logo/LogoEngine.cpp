@@ -87,23 +87,25 @@ bool LogoEngine::simulateRenderings(const QStringList& fields, const std::vector
             labels_[i].text = texts[i];
     };
     const size_t renderings = last ? changed.size() : changed.size() - 1;
+    std::vector<qint32> charSpaces;
     for (size_t r = 0; r < renderings; ++r) {
         labels_[size_t(changed[r])].text = fields[changed[r]];
-        if (!renderWouldSucceed()) {
+        if (!renderWouldSucceed(&charSpaces)) {
             restore();
             return false;
         }
-        leaveWhatARenderingLeaves();
+        leaveCharSpaces(charSpaces);
     }
     for (size_t i = 0; i < texts.size(); ++i)
         labels_[i].text = texts[i];
     return true;
 }
 
-void LogoEngine::leaveWhatARenderingLeaves() {
-    // Fill alignment's spacing is all a rendering keeps in the fonts.
-    for (const auto& font : design_.ImgFonts)
-        font->CharSpace = LayoutText(*font, fontText(font->LabelIndex)).charSpace;
+void LogoEngine::leaveCharSpaces(const std::vector<qint32>& charSpaces) {
+    // Fill alignment's spacing is all a rendering keeps in the fonts; it was
+    // laid out once, for the check (a batch plans every line).
+    for (size_t i = 0; i < design_.ImgFonts.size() && i < charSpaces.size(); ++i)
+        design_.ImgFonts[i]->CharSpace = charSpaces[i];
 }
 
 void LogoEngine::setLabelTexts(const QStringList& fields) {
@@ -128,15 +130,16 @@ std::optional<LogoEngine::Plan> LogoEngine::planLabelTexts(const QStringList& fi
         return plan;
     }
     takeFields(fields, changed);
-    plan = planTakenFields();
+    std::vector<qint32> charSpaces;
+    plan = planTakenFields(&charSpaces);
     if (!plan.rendered)
-        leaveWhatARenderingLeaves();
+        leaveCharSpaces(charSpaces);
     return plan;
 }
 
-LogoEngine::Plan LogoEngine::planTakenFields() {
+LogoEngine::Plan LogoEngine::planTakenFields(std::vector<qint32>* charSpaces) {
     Plan plan;
-    if (observer_.refitCanFail() || !renderWouldSucceed()) {
+    if (observer_.refitCanFail() || !renderWouldSucceed(charSpaces)) {
         RenderLogo();
         plan.rendered = true;
         return plan;

@@ -144,18 +144,22 @@ class LogoEngine : private FontSectionEditor {
 
   private:
     // The plan for fields already taken: the state the last rendering starts
-    // from, or a real rendering where one would fail.
-    Plan planTakenFields();
+    // from, or a real rendering where one would fail. Unless it rendered,
+    // charSpaces (when given) gets what the rendering would leave the fonts.
+    Plan planTakenFields(std::vector<qint32>* charSpaces = nullptr);
     struct LabelInput {
         QString text;
         QString caption;
         QString defaultText;
     };
 
-    // Steps the fonts as a rendering of the current texts would, undrawn.
-    void leaveWhatARenderingLeaves();
-    // Whether RenderLogo would get through with the current texts and fonts.
-    bool renderWouldSucceed();
+    // Steps the fonts as a rendering of the current texts would, undrawn,
+    // with the spacings renderWouldSucceed found (one per image font).
+    void leaveCharSpaces(const std::vector<qint32>& charSpaces);
+    // Whether RenderLogo would get through with the current texts and fonts;
+    // when it would, charSpaces (when given) gets the spacing each image
+    // font's text is laid out with, which the rendering leaves behind.
+    bool renderWouldSucceed(std::vector<qint32>* charSpaces = nullptr);
     // The inputs setLabelTexts(fields) changes, in order (0-based).
     std::vector<int> changedInputs(const QStringList& fields) const;
     // Takes the fields into the inputs without rendering; those listed in

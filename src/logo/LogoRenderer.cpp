@@ -30,8 +30,10 @@ bool usable(bool loaded, const Bitmap& piece) {
 
 } // namespace
 
-bool LogoEngine::renderWouldSucceed() {
+bool LogoEngine::renderWouldSucceed(std::vector<qint32>* charSpaces) {
     const Design& d = design_;
+    if (charSpaces)
+        charSpaces->clear();
     if (d.ExpandFrom != ExpandMode::None) {
         const qint64 measured = measureLogoWidth64(*this);
         if (!pictureSizeAllowed(std::max<qint64>(measured, 0), d.imgBackground.height(),
@@ -42,6 +44,8 @@ bool LogoEngine::renderWouldSucceed() {
         const TextLayout layout = LayoutText(*font, fontText(font->LabelIndex));
         if (!pictureSizeAllowed(layout.width, layout.height, 32))
             return false;
+        if (charSpaces)
+            charSpaces->push_back(layout.charSpace);
     }
     return true;
 }
