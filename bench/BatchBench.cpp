@@ -36,6 +36,7 @@ extern char** environ;
 
 using zot::bench::median;
 using zot::bench::takeIntOption;
+using zot::bench::takeOption;
 
 namespace {
 
@@ -157,12 +158,7 @@ int main(int argc, char** argv) {
     // This machine's file-creation cost swings from run to run: the runs of
     // the floor and of each job count take turns, and the median is shown.
     const int runs = std::max(1, takeIntOption(args, "--runs", 5));
-    QString onlyStore;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--store"));
-        i >= 0 && i + 1 < args.size()) {
-        onlyStore = args[i + 1];
-        args.remove(i, 2);
-    }
+    const QString onlyStore = takeOption(args, "--store");
     QTemporaryDir work;
     const QString root = !args.isEmpty() ? args[0] : work.path();
     QDir().mkpath(root);

@@ -17,15 +17,21 @@ inline double median(std::vector<double> values) {
     return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Takes "NAME VALUE" out of args and gives VALUE as a number; fallback when
-// the option is not there.
-inline int takeIntOption(QStringList& args, const char* name, int fallback) {
+// Takes "NAME VALUE" out of args and gives VALUE; fallback when the option
+// is not there.
+inline QString takeOption(QStringList& args, const char* name, const QString& fallback = {}) {
     const qsizetype i = args.indexOf(QString::fromLatin1(name));
     if (i < 0 || i + 1 >= args.size())
         return fallback;
-    const int value = args[i + 1].toInt();
+    const QString value = args[i + 1];
     args.remove(i, 2);
     return value;
+}
+
+// The same for a number.
+inline int takeIntOption(QStringList& args, const char* name, int fallback) {
+    const QString value = takeOption(args, name);
+    return value.isNull() ? fallback : value.toInt();
 }
 
 } // namespace zot::bench

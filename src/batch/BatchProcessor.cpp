@@ -294,12 +294,8 @@ class Pipeline {
             ++next_;
         }
         committing_ = false;
-        std::map<qint64, Finished> left;
         if (stopped_)
-            left.swap(waiting_);
-        lock.unlock();
-        for (auto& [i, f] : left)
-            discard(f);
+            dropWaiting(lock);
     }
 
     // Ends the batch: nothing after the line at hand is put in place. A
@@ -316,12 +312,8 @@ class Pipeline {
         plannerWake_.notify_all();
         // Chunks finished out of turn go now, unless a worker is putting
         // files in place: it removes them when it sees the stop.
-        std::map<qint64, Finished> left;
         if (!committing_)
-            left.swap(waiting_);
-        lock.unlock();
-        for (auto& [i, f] : left)
-            discard(f);
+            dropWaiting(lock);
     }
     bool stopped() {
         std::lock_guard lock(mutex_);
@@ -338,6 +330,14 @@ class Pipeline {
     }
 
   private:
+    // Removes the files of the chunks finished out of turn, outside the lock.
+    void dropWaiting(std::unique_lock<std::mutex>& lock) {
+        std::map<qint64, Finished> left;
+        left.swap(waiting_);
+        lock.unlock();
+        for (auto& [index, finished] : left)
+            discard(finished);
+    }
     // Puts a chunk's files in place in line order; false when the batch
     // stopped before or at one of them.
     bool commit(Finished& turn) {
@@ -669,13 +669,12 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
     }
     if (planningFailure)
         std::rethrow_exception(planningFailure);
-    // The engine ends with the last line's logo, as the lines one by one leave it.
-    if (!missing)
-        draw();
     if (missing) {
         engine.appendError(*missing);
         return BatchEnd::MissingSeparator;
     }
+    // The engine ends with the last line's logo, as the lines one by one leave it.
+    draw();
     return BatchEnd::Finished;
 }
 
