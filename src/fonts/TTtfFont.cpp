@@ -77,7 +77,7 @@ qint64 TTtfFont::advance(const QString& spaced) const {
 
 const QFont& TTtfFont::qfont() const {
     if (!font_) {
-        QFont font(Name);
+        QFont font(DesignFamily.isEmpty() ? Name : DesignFamily);
         font.setKerning(false);
         font.setBold(Bold);
         font.setItalic(Italic);

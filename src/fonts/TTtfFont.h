@@ -36,6 +36,9 @@ class TTtfFont {
     bool Centered = false;
     QString LabelCaption;
     QString DefaultText;
+    // The family Name stands for in the font table when the design ships it
+    // (set once the script is read); empty for the system's fonts.
+    QString DesignFamily;
 
     TTtfFont();
 

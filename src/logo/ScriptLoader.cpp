@@ -3,6 +3,7 @@
 #include "platform/FontTable.h"
 #include "script/IntegerConversion.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 #include <vector>
 
@@ -65,6 +66,15 @@ void LogoEngine::ParseScript() {
     // A later line replaces a picture: what the old one took is free again.
     // A picture kept from the design before was never taken from this budget.
     std::vector<const Bitmap*> loadedHere;
+    // The fonts the design ships draw the lines that name them, whichever
+    // came first, also when a bad number ends the reading.
+    const auto useDesignFamilies = [&d] {
+        for (const auto& font : d.TtfFonts) {
+            font->DesignFamily = d.mFontTable.familyFor(font->Name).value_or(QString());
+            font->invalidate();
+        }
+    };
+    auto onEarlyEnd = qScopeGuard(useDesignFamilies);
     const auto loadInto = [this, &d, &loadedHere](Bitmap& picture, const QString& name) {
         if (std::find(loadedHere.begin(), loadedHere.end(), &picture) != loadedHere.end())
             d.Pictures.give(pictureBytes(picture));
@@ -118,6 +128,8 @@ void LogoEngine::ParseScript() {
         }
     }
 
+    onEarlyEnd.dismiss();
+    useDesignFamilies();
     const QString missing = missingPieceMessage(d);
     if (missing.isEmpty())
         RenderLogo();

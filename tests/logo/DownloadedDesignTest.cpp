@@ -159,8 +159,9 @@ TEST_F(DownloadedDesign, AFontFileNamedOverAndOverIsAddedOnce) {
     EXPECT_EQ(d.mFontTable.filesNamed(), 1);
     ASSERT_EQ(d.mFontTable.ids().size(), 1);
     const int id = d.mFontTable.ids()[0];
-    EXPECT_TRUE(
-        QFontDatabase::applicationFontFamilies(id).contains(QStringLiteral("DejaVu Serif")));
+    const auto family = d.mFontTable.familyFor(QStringLiteral("DejaVu Serif"));
+    ASSERT_TRUE(family);
+    EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).contains(*family));
     engine->ResetDesign();
     EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).isEmpty());
     EXPECT_EQ(d.mFontTable.filesNamed(), 0);

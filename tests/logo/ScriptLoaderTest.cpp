@@ -225,7 +225,11 @@ TEST_F(ScriptLoaderTest, InstalledFontIsUsableWhetherInstalledBeforeOrAfterItsSe
     ASSERT_EQ(engine->design().mFonts, QStringList{"fonts\\Serif.ttf"});
     ASSERT_EQ(engine->design().mFontTable.ids().size(), 1);
     const int id = engine->design().mFontTable.ids()[0];
-    EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).contains("DejaVu Serif"));
+    // The line that came first draws with it too.
+    const auto family = engine->design().mFontTable.familyFor(QStringLiteral("DejaVu Serif"));
+    ASSERT_TRUE(family);
+    EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).contains(*family));
+    EXPECT_EQ(engine->design().TtfFonts[0]->DesignFamily, *family);
     engine->ResetDesign();
     EXPECT_TRUE(engine->design().mFonts.isEmpty());
     EXPECT_TRUE(QFontDatabase::applicationFontFamilies(id).isEmpty()); // withdrawn
