@@ -8,6 +8,7 @@
 #include "logo/HeadlessEditor.h"
 #include "logo/LogoEngine.h"
 #include "platform/Error.h"
+#include "platform/FontTable.h"
 #include "platform/Memory.h"
 #include "platform/NativeFiles.h"
 #include "platform/Paths.h"
@@ -29,6 +30,7 @@ const char kUsage[] =
     "       zotmaker-cli batch DESIGN_DIR BATCH_FILE OUT_DIR [--jobs N] [--format bmp|png]\n"
     "                          [--shard K/N] [--skip-existing] [--progress]\n"
     "       zotmaker-cli install SOURCE [--replace]\n"
+    "       zotmaker-cli fonts DESIGN_DIR\n"
     "\n"
     "Opens the design in DESIGN_DIR as the editor does and reports every line of\n"
     "the error list on standard error.\n"
@@ -40,7 +42,11 @@ const char kUsage[] =
     "  install  installs the design in SOURCE (a .zip, .tar, .tar.gz, .tar.xz,\n"
     "           .tar.bz2 or .7z archive, or a design folder) into the user's\n"
     "           designs folder, prints where, then checks it as check does; its\n"
-    "           messages do not change the exit status.\n"
+    "           messages do not change the exit status; it names on standard\n"
+    "           error the fonts it lacks, as fonts does.\n"
+    "  fonts    prints one line per TrueType line of the design: its caption, the\n"
+    "           family asked for, the font file that draws it and where that\n"
+    "           comes from (design, system or stand-in), separated by tabs.\n"
     "\n"
     "Options:\n"
     "  --text TEXT        text for the next label input (render)\n"
@@ -61,7 +67,9 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 when nothing was reported, 1 when the error list got a line\n"
     "or an error stopped the command, 2 for a usage error. install: 0 when\n"
-    "installed, 1 when refused (nothing is installed), 2 for a usage error.\n";
+    "installed, 1 when refused (nothing is installed), 2 for a usage error.\n"
+    "fonts: 0 when every line is drawn in the family it asks for, 1 when one is\n"
+    "drawn by a stand-in or the design does not load, 2 for a usage error.\n";
 
 bool gVerbose = false;
 
@@ -97,6 +105,44 @@ DesignLocation locate(const QString& designDir) {
     return {info.absolutePath(), info.fileName()};
 }
 
+// Which font draws each TrueType line of an open design.
+struct LineFont {
+    QString caption;
+    QString family; // as the script names it
+    QString file;
+    QString from; // design, system or stand-in
+};
+
+QList<LineFont> lineFonts(const zot::Design& design) {
+    QList<LineFont> lines;
+    for (const auto& font : design.TtfFonts) {
+        LineFont line{font->LabelCaption, font->Name, QString(), QStringLiteral("stand-in")};
+        if (const zot::DesignFace* face =
+                design.mFontTable.faceFor(font->Name, font->Bold, font->Italic)) {
+            line.file = face->file;
+            line.from = QStringLiteral("design");
+        } else if (const auto match = zot::matchSystemFont(font->Name, font->Bold, font->Italic)) {
+            line.file = match->file;
+            for (const QString& family : match->families)
+                if (zot::familyKey(family) == zot::familyKey(font->Name))
+                    line.from = QStringLiteral("system");
+        }
+        lines.append(line);
+    }
+    return lines;
+}
+
+QString fontLineText(const LineFont& line) {
+    return line.caption + u'\t' + line.family + u'\t' + line.file + u'\t' + line.from;
+}
+
+void printOut(const QString& line) {
+    const QByteArray bytes = line.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
 // Installs SOURCE, then opens it as check does. The design's own messages
 // are the author's to mend: the design is installed all the same.
 int install(const QString& source, bool replace) {
@@ -108,10 +154,7 @@ int install(const QString& source, bool replace) {
         printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(result.refusal));
         return 1;
     }
-    const QByteArray folder = result.folder.toUtf8();
-    std::fwrite(folder.constData(), 1, size_t(folder.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    printOut(result.folder);
 
     const DesignLocation where = locate(result.folder);
     zot::HeadlessEditor editor;
@@ -122,6 +165,16 @@ int install(const QString& source, bool replace) {
     } catch (const zot::Error& error) {
         printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(error.message()));
     }
+    bool missing = false;
+    for (const LineFont& line : lineFonts(engine.design())) {
+        if (line.from == u"stand-in") {
+            printLine(fontLineText(line));
+            missing = true;
+        }
+    }
+    if (missing)
+        printLine(QStringLiteral("The design will look different until the fonts above are "
+                                 "installed on this machine."));
     return 0;
 }
 
@@ -156,6 +209,7 @@ int run(const QStringList& arguments) {
                              : command == u"render"  ? 2
                              : command == u"batch"   ? 4
                              : command == u"install" ? 2
+                             : command == u"fonts"   ? 2
                                                      : -1;
     if (wanted < 0)
         return usageError(QStringLiteral("unknown command: ") + command);
@@ -169,7 +223,8 @@ int run(const QStringList& arguments) {
         return usageError(QStringLiteral("--jobs goes with batch"));
     if (command != u"batch" && (parser.isSet(shardOption) || parser.isSet(skipOption)))
         return usageError(QStringLiteral("--shard and --skip-existing go with batch"));
-    if ((command == u"check" || command == u"install") && parser.isSet(formatOption))
+    if ((command == u"check" || command == u"install" || command == u"fonts") &&
+        parser.isSet(formatOption))
         return usageError(QStringLiteral("--format goes with render and batch"));
     if (command != u"install" && parser.isSet(replaceOption))
         return usageError(QStringLiteral("--replace goes with install"));
@@ -246,6 +301,16 @@ int run(const QStringList& arguments) {
     } catch (const zot::Error& error) {
         printLine(QStringLiteral("Zotmaker: ") + zot::errorBoxText(error.message()));
         return 1;
+    }
+    if (command == u"fonts") {
+        // The design's own messages are shown as check shows them; only the
+        // fonts decide the status.
+        bool standIn = false;
+        for (const LineFont& line : lineFonts(engine.design())) {
+            printOut(fontLineText(line));
+            standIn = standIn || line.from == u"stand-in";
+        }
+        return standIn ? 1 : 0;
     }
     return reported ? 1 : 0;
 }

@@ -9,7 +9,7 @@ help=$("$cli" --help) || { echo "FAIL: --help failed"; exit 1; }
 manual=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$page" 2>/dev/null)
 status=0
 words=$(echo "$help" | grep -oE -- '--[a-z][a-z-]*[a-z]' | sort -u)
-for command in check render batch install; do
+for command in check render batch install fonts; do
     echo "$help" | grep -q "zotmaker-cli $command" && words="$words $command"
 done
 [ -n "$words" ] || { echo "FAIL: nothing found in the help text"; exit 1; }

@@ -32,11 +32,12 @@ expect() {
     fi
 }
 
-expect "zotmaker-cli " "batch check install render"
+expect "zotmaker-cli " "batch check fonts install render"
 expect "zotmaker-cli r" "render"
 expect "zotmaker-cli --verbose ch" "check"
 expect "zotmaker-cli check " "Gold Neon"
 expect "zotmaker-cli check G" "Gold"
+expect "zotmaker-cli fonts " "Gold Neon"
 expect "zotmaker-cli i" "install"
 expect "zotmaker-cli install " "Gold Neon shared.tar.xz shared.zip"
 expect "zotmaker-cli install shared.zip --" "--help --replace --verbose"
