@@ -10,6 +10,17 @@
 # globs and sources are all empty.
 include(GoogleTest)
 
+# Tests draw text as a machine with only the fonts the package depends on
+# does, whatever else this one has: pictures they compare with committed ones
+# are then the same everywhere. The configuration and its cache live in the
+# build folder.
+execute_process(COMMAND sh ${CMAKE_SOURCE_DIR}/tools/pinned-fonts.sh
+                        ${CMAKE_BINARY_DIR}/pinned-fonts
+                OUTPUT_VARIABLE ZOT_PINNED_FONTCONFIG
+                OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
+set(ZOT_TEST_FONTS FONTCONFIG_FILE=set:${ZOT_PINNED_FONTCONFIG})
+
 function(zot_add_test_program name)
     cmake_parse_arguments(T "" "" "GLOB;SOURCES;LIBRARIES;DEFINITIONS;DEPENDS;PROPERTIES" ${ARGN})
     if(T_UNPARSED_ARGUMENTS)
@@ -25,7 +36,8 @@ function(zot_add_test_program name)
     zot_add_test_helper(${name} SOURCES ${sources} ${T_SOURCES} LIBRARIES ${T_LIBRARIES}
                         DEFINITIONS ${T_DEFINITIONS} DEPENDS ${T_DEPENDS})
     gtest_discover_tests(${name}
-                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen ${T_PROPERTIES}
+                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
+                                    ENVIRONMENT_MODIFICATION ${ZOT_TEST_FONTS} ${T_PROPERTIES}
                          DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -95,7 +95,7 @@ if grep -v '^\./usr/' "$stage/files" | grep -v '^\./$'; then
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libglib2.0-0 libarchive13 liblzma5 \
-    fonts-dejavu-core; do
+    fonts-dejavu-core fonts-dejavu-extra; do
     echo "$depends" | tr ',' '\n' | grep -q "^ *$package\( \|$\)" ||
         fail "Depends lacks $package: $depends"
 done

@@ -3,11 +3,16 @@
 # pictures of docs/designs.md, with the command-line tool:
 #   sh tools/make-gallery.sh [path/to/zotmaker-cli]
 # The test GalleryPictures fails while a picture differs from what the
-# design renders.
+# design renders. Text is drawn with only the fonts the package depends on.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli=${1:-$root/build/bin/zotmaker-cli}
 mkdir -p "$root/docs/gallery"
+# The fonts the test that checks these pictures sees, on every machine.
+pinned=$(mktemp -d)
+trap 'rm -rf "$pinned"' EXIT
+FONTCONFIG_FILE=$(sh "$root/tools/pinned-fonts.sh" "$pinned")
+export FONTCONFIG_FILE
 for design in "$root"/designs/*/; do
     name=$(basename "$design")
     slug=$(printf '%s' "$name" | tr 'A-Z ' 'a-z-')
