@@ -136,6 +136,44 @@ TEST_F(CliTest, UsageErrorsExitTwoAndHelpExitsZero) {
     EXPECT_TRUE(help.out.contains(QStringLiteral("zotmaker-cli batch")));
 }
 
+TEST_F(CliTest, FontsTellsWhichFileDrawsEachLineAndFromWhere) {
+    const QString dejavu = QStringLiteral("/usr/share/fonts/truetype/dejavu/");
+    if (!QFile::copy(dejavu + "DejaVuSerif-Bold.ttf", design + "/Serif.ttf"))
+        GTEST_SKIP() << "the DejaVu fonts are not installed";
+    const QByteArray own = "ttfFont\nlabel=Own\nname=dejavu serif\nttfFontEnd\n";
+    const QByteArray system = "ttfFont\nlabel=Sys\nname=DejaVu Sans Mono\nbold\nttfFontEnd\n";
+    const QByteArray missing = "ttfFont\nlabel=Gone\nname=No Such Family Zot\nttfFontEnd\n";
+    const QString ownLine = "Own\tdejavu serif\t" + design + "/Serif.ttf\tdesign\n";
+    const QString systemLine =
+        "Sys\tDejaVu Sans Mono\t" + dejavu + "DejaVuSansMono-Bold.ttf\tsystem\n";
+    struct Case {
+        const char* label;
+        QByteArray script;
+        int exitCode;
+        QRegularExpression out;
+        QString err;
+    };
+    const Case cases[] = {
+        {"own and system", "installTempFontResource=Serif.ttf\n" + own + system, 0,
+         QRegularExpression("^" + QRegularExpression::escape(ownLine + systemLine) + "$"), ""},
+        // The design's messages go to standard error as check shows them.
+        {"a stand-in", own + missing + "bogus\ninstallTempFontResource=serif.TTF\n", 1,
+         QRegularExpression("^" + QRegularExpression::escape(ownLine) +
+                            "Gone\tNo Such Family Zot\t/\\S+\\.ttf\tstand-in\n$"),
+         "Unknown command on line 9 : bogus\n"},
+        {"no loading", own + "ttfFont\nsize=big\nttfFontEnd\n", 1, QRegularExpression("^$"),
+         "Zotmaker: 'big' is not a valid integer value.\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        writeScript(c.script);
+        const Result r = runCli({"fonts", design});
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_TRUE(c.out.match(r.out).hasMatch()) << r.out.toStdString();
+        EXPECT_EQ(r.err, c.err);
+    }
+}
+
 TEST_F(CliTest, BatchWritesOneLogoPerLineAndReportsProgress) {
     writeScript("backgroundImage=bg.bmp\nimgFont\nname=chars\nimgFontEnd\n");
     QFile batch(dir.path() + "/batch.txt");

@@ -72,6 +72,11 @@ TEST_F(InstallCommand, PrintsTheFolderThenTheDesignsMessagesWhichDoNotFailIt) {
         {"unknown command", "name=x\nbogus\n", "Unknown command on line 2 : bogus\n"},
         {"bad number", "backgroundExtraMarge=12px\n",
          "Zotmaker: '12px' is not a valid integer value.\n"},
+        // A family this machine lacks is named, from the test's own fonts.
+        {"a stand-in", "ttfFont\nlabel=T\nname=No Such Family Zot\nttfFontEnd\n",
+         "T\tNo Such Family Zot\t/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf\tstand-in\n"
+         "The design will look different until the fonts above are installed on this "
+         "machine.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
