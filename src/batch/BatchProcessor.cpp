@@ -116,6 +116,7 @@ std::optional<LogoEngine::Plan> planUndrawn(LogoEngine& engine, const QStringLis
 // drew itself), with the texts and fonts as they are with it.
 struct KeptLogo {
     Bitmap logo;
+    QImage alphaLogo;
     LogoEngine::RenderState after;
 };
 
@@ -130,7 +131,7 @@ void rewindTo(LogoEngine& engine, const Logo& logo) {
     if (logo.state)
         engine.rewindTo(*logo.state);
     else if (logo.kept)
-        engine.rewindTo(logo.kept->after, logo.kept->logo);
+        engine.rewindTo(logo.kept->after, logo.kept->logo, logo.kept->alphaLogo);
 }
 
 struct Task {
@@ -427,9 +428,9 @@ void work(LogoEngine* engine, Pipeline& pipeline, LogoFormat format) {
                 if (task.bytes.isNull()) {
                     if (task.logo.state) {
                         engine->renderFrom(*task.logo.state);
-                        encodeLogo(engine->logo(), format, file);
+                        encodeLogo(engine->logo(), engine->alphaLogo(), format, file);
                     } else {
-                        encodeLogo(task.logo.kept->logo, format, file);
+                        encodeLogo(task.logo.kept->logo, task.logo.kept->alphaLogo, format, file);
                     }
                 }
                 const QByteArray& bytes = task.bytes.isNull() ? file : task.bytes;
@@ -537,8 +538,8 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
     const size_t capacity = 2 * threadCount;
     // A logo the planning engine holds, with what goes with it.
     const auto kept = [&engine] {
-        return Logo{nullptr, std::make_shared<const KeptLogo>(
-                                 KeptLogo{engine.logo(), engine.renderState()})};
+        return Logo{nullptr, std::make_shared<const KeptLogo>(KeptLogo{
+                                 engine.logo(), engine.alphaLogo(), engine.renderState()})};
     };
     // Until the batch renders, its lines show the logo as it was.
     Logo last = kept();
@@ -630,7 +631,7 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
             QByteArray bytes;
             if (renderHere && role == LineRole::Write && !refused) {
                 draw();
-                encodeLogo(engine.logo(), options.format, bytes);
+                encodeLogo(engine.logo(), engine.alphaLogo(), options.format, bytes);
                 chunk.bytes += bytes.size();
             }
             chunk.tasks.push_back({lineNumber, done, std::move(path), last, ordered, refused,
@@ -690,6 +691,9 @@ BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outp
     try {
         for (int i = 0; i < options.jobs; ++i) {
             workers.push_back(std::make_unique<LogoEngine>(quiet, engine.programFolder()));
+            // Only PNG files keep alpha: a BMP batch does without its drawing.
+            workers.back()->setAlphaWanted(engine.alphaWanted() &&
+                                           options.format == LogoFormat::Png);
             workers.back()->OpenDesign(engine.design().DesignFolder, engine.designParent());
         }
     } catch (const Error&) {
