@@ -1,7 +1,8 @@
 // zotmaker-cli batch killed outright (SIGKILL, as a crash, the OOM killer or
 // a pulled plug would end it) at several moments: every output name holds
 // either what it held before or its complete new logo, never a part of one,
-// and a rerun with --skip-existing completes the batch.
+// and a rerun with --skip-existing completes the batch and removes the
+// temporary files the killed run left.
 #include "imaging/Bitmap.h"
 #include "imaging/BmpCodec.h"
 
@@ -15,6 +16,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -34,7 +36,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-pid_t startCli(const QStringList& args) {
+// With openFiles, under that limit of open files, soft and hard.
+pid_t startCli(const QStringList& args, rlim_t openFiles = 0) {
     QByteArrayList owned{QByteArrayLiteral(ZOT_CLI_PATH)};
     for (const QString& arg : args)
         owned += QFile::encodeName(arg);
@@ -48,6 +51,9 @@ pid_t startCli(const QStringList& args) {
         ::dup2(null, STDIN_FILENO);
         ::dup2(null, STDOUT_FILENO);
         ::dup2(null, STDERR_FILENO);
+        const struct rlimit limit = {openFiles, openFiles};
+        if (openFiles > 0 && ::setrlimit(RLIMIT_NOFILE, &limit) != 0)
+            ::_exit(122);
         ::execv(argv[0], argv.data());
         ::_exit(121);
     }
@@ -107,14 +113,16 @@ class CliKillTest : public ::testing::Test {
     }
 
     // Checks a folder after a kill of pid: what each name holds, and that
-    // every hidden file is one of that process's temporary files. The
-    // number of names that held a new logo.
-    int check(const QString& out, pid_t pid, const QByteArray& old) {
+    // every hidden file but the one at skipped is one of that process's
+    // temporary files. The number of names that held a new logo.
+    int check(const QString& out, pid_t pid, const QByteArray& old, const QString& skipped = {}) {
         const QRegularExpression temporary(QStringLiteral("^\\.(logo\\d+\\.bmp)\\.zot-") +
                                            QRegularExpression::escape(hostName()) + u'-' +
                                            QString::number(pid) + QStringLiteral("-\\d+\\.tmp$"));
         int complete = 0;
         for (const QString& name : QDir(out).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            if (out + u'/' + name == skipped)
+                continue;
             ++checked;
             if (name.startsWith(u'.')) {
                 const QRegularExpressionMatch m = temporary.match(name);
@@ -144,6 +152,7 @@ class CliKillTest : public ::testing::Test {
     std::map<QString, QByteArray> expected;
     int checked = 0;
     int temporaries = 0;
+    int leftAfterRerun = 0;
 };
 
 TEST_F(CliKillTest, AKilledBatchLeavesNoPartOfAFileAndARerunCompletesIt) {
@@ -155,9 +164,14 @@ TEST_F(CliKillTest, AKilledBatchLeavesNoPartOfAFileAndARerunCompletesIt) {
             SCOPED_TRACE(std::string("jobs ") + jobs + ", files " + std::to_string(moment));
             const QString out = dir.path() + QStringLiteral("/out-%1-%2").arg(jobs).arg(moment);
             QDir().mkpath(out);
-            // Left by a process on another machine sharing the folder.
+            // Being written by a process on another machine sharing the
+            // folder: it holds the lock, and no run may remove it.
             const QString foreign = out + QStringLiteral("/.logo3.bmp.zot-elsewhere-1-0.tmp");
             writeFile(foreign, "theirs");
+            const int theirs = ::open(QFile::encodeName(foreign).constData(), O_WRONLY | O_CLOEXEC);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            ASSERT_EQ(::fcntl(theirs, F_OFD_SETLK, &lock), 0);
             const pid_t pid = startCli({"batch", design, batch, out, "--jobs", jobs});
             ASSERT_GT(pid, 0);
             while (moment > 0 && QDir(out).entryList(QDir::Files).size() < moment) {
@@ -169,18 +183,16 @@ TEST_F(CliKillTest, AKilledBatchLeavesNoPartOfAFileAndARerunCompletesIt) {
             ::kill(pid, SIGKILL);
             EXPECT_EQ(finish(pid), 128 + SIGKILL);
             ++kills;
-            ASSERT_TRUE(QFile::remove(foreign));
-            check(out, pid, QByteArray("<never written>"));
-            const QStringList leftOver = QDir(out).entryList(QStringList{QStringLiteral(".*.tmp")},
-                                                             QDir::Files | QDir::Hidden);
+            check(out, pid, QByteArray("<never written>"), foreign);
 
             EXPECT_EQ(runCli({"batch", design, batch, out, "--skip-existing"}), 0);
-            EXPECT_EQ(check(out, pid, QByteArray("<never written>")), kLines);
-            // The rerun removed none of the killed run's temporary files and
-            // left none of its own.
-            EXPECT_EQ(QDir(out).entryList(QStringList{QStringLiteral(".*.tmp")},
-                                          QDir::Files | QDir::Hidden),
-                      leftOver);
+            const int before = temporaries;
+            EXPECT_EQ(check(out, pid, QByteArray("<never written>"), foreign), kLines);
+            leftAfterRerun += temporaries - before;
+            EXPECT_EQ(temporaries, before);
+            EXPECT_EQ(readFile(foreign), "theirs");
+            ::close(theirs);
+            ASSERT_TRUE(QFile::remove(foreign));
         }
     }
     // Replacing old files: each name holds the old file or the new one.
@@ -215,9 +227,27 @@ TEST_F(CliKillTest, AKilledBatchLeavesNoPartOfAFileAndARerunCompletesIt) {
         const int complete = check(out, pid, old);
         EXPECT_GE(complete, moment);
         EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), size_t(kLines));
+        // A rerun finds every name there, and still clears the folder.
+        EXPECT_EQ(runCli({"batch", design, batch, out, "--skip-existing"}), 0);
+        const int before = temporaries;
+        EXPECT_EQ(check(out, pid, old), complete);
+        leftAfterRerun += temporaries - before;
+        EXPECT_EQ(temporaries, before);
     }
-    std::printf("%d kills, %d files checked, %d temporary files left by killed runs\n", kills,
-                checked, temporaries);
+    std::printf("%d kills, %d files checked, %d temporary files left by killed runs, %d left "
+                "after reruns\n",
+                kills, checked, temporaries, leftAfterRerun);
+}
+
+// A file written ahead of its turn holds a descriptor until it is put in
+// place: the most jobs there are, under a low limit of open files, still
+// write the batch.
+TEST_F(CliKillTest, ManyJobsKeepWithinALowOpenFileLimit) {
+    const QString out = dir.path() + QStringLiteral("/many-jobs");
+    QDir().mkpath(out);
+    EXPECT_EQ(finish(startCli({"batch", design, batch, out, "--jobs", "64"}, 512)), 0);
+    EXPECT_EQ(check(out, 0, QByteArray("<never written>")), kLines);
+    EXPECT_EQ(temporaries, 0);
 }
 
 // Parts of a batch run as separate processes: usage errors, and the union
