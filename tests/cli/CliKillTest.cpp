@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <climits>
@@ -88,6 +89,11 @@ class CliKillTest : public ::testing::Test {
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
+        const int unnamed = ::open(QFile::encodeName(dir.path()).constData(),
+                                   O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        unnamedFiles = unnamed >= 0;
+        if (unnamed >= 0)
+            ::close(unnamed);
         design = dir.path() + QStringLiteral("/Logo");
         QDir().mkpath(design);
         Bitmap background = Bitmap::create(160, 40, 24);
@@ -150,9 +156,23 @@ class CliKillTest : public ::testing::Test {
     QString design;
     QString batch;
     std::map<QString, QByteArray> expected;
+    // The temporary files in out (but skipped) that a rerun left: none,
+    // except where this file system cannot make files unnamed: there a
+    // writer killed between making its file and locking it leaves an empty
+    // one, removed once it is a minute old.
+    int leftAfterRerun(const QString& out, const QString& skipped = {}) {
+        int left = 0;
+        for (const QFileInfo& file : QDir(out).entryInfoList(QStringList{QStringLiteral(".*.tmp")},
+                                                             QDir::Files | QDir::Hidden))
+            left += file.filePath() != skipped && (unnamedFiles || file.size() > 0) ? 1 : 0;
+        leftAfterReruns += left;
+        return left;
+    }
+
     int checked = 0;
     int temporaries = 0;
-    int leftAfterRerun = 0;
+    int leftAfterReruns = 0;
+    bool unnamedFiles = false;
 };
 
 TEST_F(CliKillTest, AKilledBatchLeavesNoPartOfAFileAndARerunCompletesIt) {
@@ -186,10 +206,8 @@ TEST_F(CliKillTest, AKilledBatchLeavesNoPartOfAFileAndARerunCompletesIt) {
             check(out, pid, QByteArray("<never written>"), foreign);
 
             EXPECT_EQ(runCli({"batch", design, batch, out, "--skip-existing"}), 0);
-            const int before = temporaries;
+            EXPECT_EQ(leftAfterRerun(out, foreign), 0);
             EXPECT_EQ(check(out, pid, QByteArray("<never written>"), foreign), kLines);
-            leftAfterRerun += temporaries - before;
-            EXPECT_EQ(temporaries, before);
             EXPECT_EQ(readFile(foreign), "theirs");
             ::close(theirs);
             ASSERT_TRUE(QFile::remove(foreign));
@@ -229,14 +247,12 @@ TEST_F(CliKillTest, AKilledBatchLeavesNoPartOfAFileAndARerunCompletesIt) {
         EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), size_t(kLines));
         // A rerun finds every name there, and still clears the folder.
         EXPECT_EQ(runCli({"batch", design, batch, out, "--skip-existing"}), 0);
-        const int before = temporaries;
+        EXPECT_EQ(leftAfterRerun(out), 0);
         EXPECT_EQ(check(out, pid, old), complete);
-        leftAfterRerun += temporaries - before;
-        EXPECT_EQ(temporaries, before);
     }
     std::printf("%d kills, %d files checked, %d temporary files left by killed runs, %d left "
                 "after reruns\n",
-                kills, checked, temporaries, leftAfterRerun);
+                kills, checked, temporaries, leftAfterReruns);
 }
 
 // A file written ahead of its turn holds a descriptor until it is put in
