@@ -4,7 +4,7 @@
 // C++ process that only copies the background and writes each BMP file.
 //
 //   bench_batch [WORK_DIR [DISK_DIR]] [--min-lines N] [--max-lines N] [--runs R]
-//               [--store tmpfs|disk]
+//               [--store tmpfs|disk] [--cli PATH]
 //
 // On a disk, outputs are kept until a case's runs are done: ext4 without a
 // journal passes over every inode freed in the last minute when it makes a
@@ -46,8 +46,11 @@ struct Run {
     int status = -1;
 };
 
+// The program measured: this build's, or another build's (--cli) to compare.
+QByteArray gCli = ZOT_CLI_PATH;
+
 Run runBatch(const QString& design, const QString& batch, const QString& out, int jobs) {
-    const QByteArray cli = ZOT_CLI_PATH;
+    const QByteArray cli = gCli;
     const QByteArray d = QFile::encodeName(design), b = QFile::encodeName(batch),
                      o = QFile::encodeName(out), j = QByteArray::number(jobs);
     char* argv[] = {const_cast<char*>(cli.constData()), const_cast<char*>("batch"),
@@ -159,6 +162,9 @@ int main(int argc, char** argv) {
     // the floor and of each job count take turns, and the median is shown.
     const int runs = std::max(1, takeIntOption(args, "--runs", 5));
     const QString onlyStore = takeOption(args, "--store");
+    const QString cli = takeOption(args, "--cli");
+    if (!cli.isEmpty())
+        gCli = QFile::encodeName(cli);
     QTemporaryDir work;
     const QString root = !args.isEmpty() ? args[0] : work.path();
     QDir().mkpath(root);
