@@ -3,12 +3,16 @@
 #include <QChar>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QRgb>
+#include <QSize>
 #include <QString>
+#include <memory>
 #include <optional>
-#include <utility>
 
 class QPainter;
 
@@ -17,6 +21,40 @@ namespace zot {
 class Bitmap;
 class FontSectionEditor;
 class ScriptLines;
+struct TextPlacement;
+
+// The pictures of a line's effects at one place on one logo, each with its
+// top-left pixel in logo coordinates; null where the effect is off.
+struct EffectLayers {
+    QPoint cell; // the text cell's top-left, and the logo's size: the key
+    QSize logo;
+    QImage glow, shadow, outline; // premultiplied ARGB
+    QPoint glowAt, shadowAt, outlineAt;
+};
+
+// A text laid out once in a line's font: everything measuring, placing and
+// drawing it needs, so that a rendering shapes it once.
+struct TextLine {
+    QString text; // as drawn (already spaced)
+    QFont font;   // at the fitted size, with the tracking
+    int ascent = 0;
+    int height = 0;
+    int maxWidth = 0;
+    qint64 advance = 0;  // the measured width
+    qint32 tracking = 0; // which the platform also puts after the last character
+    QRect ink;           // the glyphs' ink, from the start of the baseline
+    // The glyphs as laid out; drawn at (x, cell top + ascent - runBaseline).
+    QList<QGlyphRun> runs;
+    qreal runBaseline = 0;
+    // Drawn through QPainter::drawText: underline and strike-out (which the
+    // platform draws along each run), texts of several runs (fallback
+    // fonts, both directions) or with missing characters, and texts that a
+    // one-line layout treats otherwise (control characters, separators).
+    bool byDrawText = false;
+    // Cut from runs: texts with control characters keep their own shaping.
+    bool shaped = false;
+    mutable std::shared_ptr<EffectLayers> effects;
+};
 
 // A line drawn in an installed typeface, named by the script.
 class TTtfFont {
@@ -24,11 +62,27 @@ class TTtfFont {
     // The typeface, size and style, as the script set them.
     QString Name = QStringLiteral("MS Sans Serif");
     qint32 Height = -11;               // pixels; negative: character height, positive: cell height
+    qint32 Size = 8;                   // points, as "size" gave them
     qint32 Color = qint32(0x80000008); // 0x00BBGGRR, or a system colour
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
+
+    // Lettering of our own. The effects never move the letters; tracking
+    // and fitWidth change what the line measures.
+    qint32 Outline = 0;                  // pixels, 0-64
+    qint32 OutlineColor = 0x000000;      // 0x00BBGGRR
+    qint32 ShadowX = 0;                  // pixels, -1024-1024
+    qint32 ShadowY = 0;                  // pixels, -1024-1024
+    qint32 ShadowBlur = 0;               // radius, 0-64
+    qint32 ShadowColor = 0x000000;       // 0x00BBGGRR
+    qint32 Glow = 0;                     // radius, 0-64
+    qint32 GlowColor = 0xFFFFFF;         // 0x00BBGGRR
+    std::optional<qint32> GradientColor; // the colour at the cell's bottom
+    qint32 Tracking = 0;                 // pixels after each character, -64-1024
+    qint32 FitWidth = 0;                 // pixels, 0 (off)-65535
+    qint32 MinSize = 6;                  // points, at least 1; at most Size where used
 
     qint32 LabelIndex = 0;
     QChar Align = QLatin1Char('L');
@@ -48,17 +102,24 @@ class TTtfFont {
     // script is read (fonts the design installs may come after the section).
     const QFont& qfont() const;
     const QFontMetrics& metrics() const;
-    // The advance of a text as drawn (already spaced). A rendering measures
-    // the same text several times (the logo's width, its check, the
-    // placement), each a shaping of its own without this.
-    qint64 advance(const QString& spaced) const;
+    // A text as drawn (already spaced), laid out in this line's font at the
+    // size fitWidth gives it. The last one is kept: a rendering measures
+    // and draws the same text several times.
+    const TextLine& line(const QString& spaced) const;
+    // Its measured width.
+    qint64 advance(const QString& spaced) const { return line(spaced).advance; }
+    // Whether any effect is drawn.
+    bool hasEffects() const;
     // Forgets the resolved font after a setting changed.
     void invalidate();
 
   private:
+    QFont fontForHeight(qint32 height) const;
+    TextLine fitted(const QString& spaced) const;
+
     mutable std::optional<QFont> font_;
     mutable std::optional<QFontMetrics> metrics_;
-    mutable std::optional<std::pair<QString, qint64>> lastAdvance_;
+    mutable std::shared_ptr<const TextLine> line_;
 };
 
 void ParseTtfFontSection(FontSectionEditor& editor, ScriptLines& lines);
@@ -75,13 +136,14 @@ struct TextPlacement {
     qint64 x = 0;
     qint64 y = 0;
     QRgb colour = 0;
-    // Holds every pixel the text may change, clipped to the logo.
+    QSize logo; // the logo's size, which clips the effects' pictures
+    // Holds every pixel the text and its effects may change, clipped to the logo.
     QRect area;
 
     bool sameDrawing(const TextPlacement& other) const {
         return drawn == other.drawn &&
-               (!drawn ||
-                (x == other.x && y == other.y && colour == other.colour && spaced == other.spaced));
+               (!drawn || (x == other.x && y == other.y && colour == other.colour &&
+                           logo == other.logo && spaced == other.spaced));
     }
 };
 TextPlacement PlaceText(TTtfFont& font, const QString& text, int logoWidth, int logoHeight);

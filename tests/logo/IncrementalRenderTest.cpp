@@ -101,8 +101,29 @@ class RandomDesign {
 
     QByteArray trueTypeFont() {
         static const char* const names[] = {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono"};
-        QByteArray section = QByteArray("ttfFont\nname=") + names[pick(0, 2)] +
-                             "\nsize=" + QByteArray::number(pick(4, 22)) + "\n";
+        // Now and then a size drawn from outlines rather than cached glyphs.
+        QByteArray section = QByteArray("ttfFont\nname=") + names[pick(0, 2)] + "\nsize=" +
+                             QByteArray::number(chance(10) ? pick(50, 70) : pick(4, 22)) + "\n";
+        // Lettering: effects reaching past the letters (and past the logo),
+        // a gradient, tracking, and sizes that fit a width.
+        if (chance(40)) {
+            static const char* const effects[] = {"outline", "shadowX",  "shadowY", "shadowBlur",
+                                                  "glow",    "tracking", "fitWidth"};
+            static const int low[] = {0, -14, -14, 0, 0, -4, 0};
+            static const int high[] = {6, 14, 14, 9, 12, 9, 140};
+            for (size_t k = 0; k < std::size(effects); ++k) {
+                if (chance(45))
+                    section += QByteArray(effects[k]) + "=" +
+                               QByteArray::number(pick(low[k], high[k])) + "\n";
+            }
+            for (const char* colour : {"outlineColor", "shadowColor", "glowColor", "gradient"}) {
+                if (chance(30))
+                    section +=
+                        QByteArray(colour) + "=" + QByteArray::number(pick(0, 0xffffff)) + "\n";
+            }
+            if (chance(30))
+                section += "minSize=" + QByteArray::number(pick(1, 12)) + "\n";
+        }
         static const char* const aligns[] = {"left", "center", "right", "justify"};
         section += QByteArray("align=") + aligns[pick(0, chance(90) ? 2 : 3)] + "\n";
         for (const char* style : {"bold", "italic", "underline", "strikeout", "spaced"}) {
