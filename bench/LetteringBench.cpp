@@ -57,10 +57,9 @@ QByteArray imageLine(int ypos) {
 
 std::vector<Case> cases() {
     std::vector<Case> all;
-    const QString typed[4] = {QStringLiteral("ACME Tools & Things 2"),
-                              QStringLiteral("ACME Tools & Things 24"),
-                              QStringLiteral("ACME Tools & Things 2"),
-                              QStringLiteral("ACME Tools & Things 25")};
+    const QString typed[4] = {
+        QStringLiteral("ACME Tools & Things 2"), QStringLiteral("ACME Tools & Things 24"),
+        QStringLiteral("ACME Tools & Things 2"), QStringLiteral("ACME Tools & Things 25")};
     struct Size {
         int w, h;
     } sizes[] = {{480, 96}, {1920, 1080}, {3840, 2160}};
