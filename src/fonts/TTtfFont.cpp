@@ -228,23 +228,40 @@ void drawLetters(QPainter& p, const TextLine& l, double x, double top) {
     }
 }
 
-// The coverage of the letters and their outline over rect (logo
-// coordinates), for a cell at (x, y): the letters as the fill draws them,
-// grown by the outline. Glyph outlines are not asked of the platform, whose
-// outlines of a glyph vary by a fraction of a pixel with what it drew before.
-QImage coverage(const TTtfFont& f, const TextLine& l, qint64 x, qint64 y, const QRect& rect) {
+// The letters as the fill draws them, as coverage over rect (logo
+// coordinates), for a cell at (x, y). Glyph outlines are not asked of the
+// platform, whose outlines of a glyph vary by a fraction of a pixel with
+// what it drew before.
+QImage letterCoverage(const TextLine& l, qint64 x, qint64 y, const QRect& rect) {
     QImage mask(rect.size(), QImage::Format_Alpha8);
     if (mask.isNull())
         throw Error::pictureTooLarge(rect.width(), rect.height());
     mask.fill(0);
-    {
-        QPainter p(&mask);
-        p.setPen(Qt::black);
-        drawLetters(p, l, double(x - rect.x()), double(y - rect.y()));
-    }
-    if (f.Outline > 0)
-        dilate(mask, f.Outline);
+    QPainter p(&mask);
+    p.setPen(Qt::black);
+    drawLetters(p, l, double(x - rect.x()), double(y - rect.y()));
     return mask;
+}
+
+// The box of a coverage picture's pixels that are not clear, in its own
+// coordinates.
+QRect inkOf(const QImage& mask) {
+    int left = mask.width(), right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* row = mask.constScanLine(y);
+        const uchar* end = row + mask.width();
+        const uchar* first = std::find_if(row, end, [](uchar a) { return a != 0; });
+        if (first == end)
+            continue;
+        const uchar* last = end - 1;
+        while (*last == 0)
+            --last;
+        left = std::min(left, int(first - row));
+        right = std::max(right, int(last - row));
+        top = top < 0 ? y : top;
+        bottom = y;
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 // The part of a coverage picture over rect, clear where it has none.
@@ -280,31 +297,44 @@ std::shared_ptr<EffectLayers> makeEffects(const TTtfFont& f, const TextLine& l, 
     layers->logo = logo;
     const EffectRects r = effectRects(f, l, x, y, logo);
     const Reach reach = reachOf(f);
-    // The coverage once, over every place the effects read it from.
+    // The coverage once, over every place the effects read it from, and
+    // the letters that the outline brings there.
     QRect need = r.letters;
     if (!r.glow.isEmpty())
         need |= grown(r.glow, reach.glow);
     if (!r.shadow.isEmpty())
         need |= grown(r.shadow.translated(-reach.offset), reach.shadow);
     const QRect far = letterBox(l, x, y, f.Outline, grown(QRect(QPoint(0, 0), logo), 4096));
-    need &= far;
-    if (need.isEmpty())
+    const QRect drawn = grown(need, f.Outline) & far;
+    if (drawn.isEmpty())
         return layers;
-    const QImage mask = coverage(f, l, x, y, need);
-    if (!r.glow.isEmpty()) {
-        layers->glow = tinted(blurred(mask, need, r.glow, {}, reach.glow / 3),
+    const QImage letters = letterCoverage(l, x, y, drawn);
+    // Only the letters' own box and the outline around it hold anything:
+    // the effects are worked out there alone.
+    const QRect ink = inkOf(letters).translated(drawn.topLeft());
+    if (ink.isEmpty())
+        return layers;
+    const QRect maskRect = grown(ink, f.Outline) & drawn;
+    QImage mask = part(letters, drawn, maskRect);
+    if (f.Outline > 0)
+        dilate(mask, f.Outline);
+    const QRect glow = r.glow & grown(maskRect, reach.glow);
+    if (!glow.isEmpty()) {
+        layers->glow = tinted(blurred(mask, maskRect, glow, {}, reach.glow / 3),
                               colorFromWindowsValue(f.GlowColor), 2);
-        layers->glowAt = r.glow.topLeft();
+        layers->glowAt = glow.topLeft();
     }
-    if (!r.shadow.isEmpty()) {
-        layers->shadow = tinted(blurred(mask, need, r.shadow, reach.offset, reach.shadow / 3),
+    const QRect shadow = r.shadow & grown(maskRect, reach.shadow).translated(reach.offset);
+    if (!shadow.isEmpty()) {
+        layers->shadow = tinted(blurred(mask, maskRect, shadow, reach.offset, reach.shadow / 3),
                                 colorFromWindowsValue(f.ShadowColor));
-        layers->shadowAt = r.shadow.topLeft();
+        layers->shadowAt = shadow.topLeft();
     }
-    if (f.Outline > 0 && !r.letters.isEmpty()) {
+    const QRect outline = r.letters & maskRect;
+    if (f.Outline > 0 && !outline.isEmpty()) {
         layers->outline =
-            tinted(part(mask, need, r.letters), colorFromWindowsValue(f.OutlineColor));
-        layers->outlineAt = r.letters.topLeft();
+            tinted(part(mask, maskRect, outline), colorFromWindowsValue(f.OutlineColor));
+        layers->outlineAt = outline.topLeft();
     }
     return layers;
 }
