@@ -147,7 +147,9 @@ ttfFont
   size = 10
   bold
   spaced
-  color = $5FC6EE        # 0x00BBGGRR: a light gold
+  tracking = 1           # one more pixel between the letters
+  color = $9FE6FF        # 0x00BBGGRR: a pale gold at the top of the letters
+  gradient = $2F86C8     # a deep gold at their foot
   xpos = center
   align = center
   ypos = 76
@@ -283,7 +285,9 @@ ttfFont
   size = 9
   bold
   spaced
-  color = 0x00FFE060     # a cold cyan
+  color = 0x00FFF0B0     # a pale cyan
+  glow = 5               # a halo like the tubes'
+  glowColor = 0x00FFC040 # cyan
   xpos = center
   align = center
   ypos = 93

@@ -24,5 +24,7 @@ void makeWorldGreetings(const QString& root, const QString& previewDir);
 
 // The pictures of docs/images/.
 void makeDiagrams(const QString& imagesDir);
+// The designs of the guide's lettering pictures, in docs/images/lettering/.
+void makeLetteringDemos(const QString& imagesDir);
 
 } // namespace mk

@@ -238,9 +238,15 @@ ttfFont
   size = 13
   bold
   color = $FFFFFF
+  outline = 2            # a purple rim, and a pink glow round it
+  outlineColor = $6E1C3A
+  glow = 6
+  glowColor = $B05CFF
   xpos = center
   align = center
   ypos = 166
+  fitWidth = 170         # longer lines get smaller inside the disc
+  minSize = 8
 ttfFontEnd
 )")
                   .arg(ypos)

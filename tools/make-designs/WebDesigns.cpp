@@ -84,7 +84,8 @@ void makeWebButton(const QString& root, const QString& previewDir) {
 
     writeText(dir + QStringLiteral("/script.zot"),
               R"(# Web Button: a classic 88 x 31 button for a web page.
-# No expand mode: the button keeps its size; keep the words short.
+# No expand mode: the button keeps its size, and longer words get smaller
+# to fit the 54 pixels right of the icon.
 name = "Web Button"
 
 backgroundImage = button.bmp
@@ -98,6 +99,8 @@ ttfFont
   xpos = 59              # the middle of the space right of the icon
   align = center
   ypos = 4
+  fitWidth = 54          # longer texts step down in size...
+  minSize = 3            # ...as far as 3 points
 ttfFontEnd
 
 ttfFont
@@ -107,9 +110,14 @@ ttfFont
   size = 7
   bold
   color = $40C8FF        # orange: red FF, green C8, blue 40
+  shadowX = 1            # a hard shadow one pixel down and right
+  shadowY = 1
+  shadowColor = $200800
   xpos = 59
   align = center
   ypos = 15
+  fitWidth = 54
+  minSize = 3
 ttfFontEnd
 )");
 
@@ -303,9 +311,16 @@ ttfFont
   size = 30
   bold
   color = $FFFFFF
+  outline = 2            # a dark rim round the letters
+  outlineColor = $5A1A9A
+  shadowX = 3            # and a soft shadow under them
+  shadowY = 3
+  shadowBlur = 4
+  shadowColor = $3A104A
   xpos = center
   align = center
   ypos = 6
+  fitWidth = 400         # long headlines shrink between the star and the button
 ttfFontEnd
 
 ttfFont
@@ -314,10 +329,13 @@ ttfFont
   default = "up to 50% off everything - ends sunday"
   size = 11
   bold
+  tracking = 1
   color = $6AF0FF        # pale yellow: red FF, green F0, blue 6A
   xpos = center
   align = center
   ypos = 58
+  fitWidth = 400
+  minSize = 7
 ttfFontEnd
 )");
 

@@ -48,5 +48,6 @@ int main(int argc, char** argv) {
     mk::makeSaleLeaderboard(designs, preview);
     mk::makeWorldGreetings(designs, preview);
     mk::makeDiagrams(root + QStringLiteral("/docs/images"));
+    mk::makeLetteringDemos(root + QStringLiteral("/docs/images"));
     return 0;
 }
