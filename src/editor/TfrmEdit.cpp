@@ -413,10 +413,18 @@ QString TfrmEdit::builtInAboutText() {
 }
 
 void TfrmEdit::OpenDesign(const QString& folderName, const QString& parentFolder) {
-    // Also after a failed opening: fixing the script opens it.
+    // Also after a failed opening: fixing the script opens it. Typing goes
+    // to the first text box, replacing its default text.
     struct Follow {
         TfrmEdit& editor;
-        ~Follow() { editor.reloader_->follow(*editor.engine_); }
+        ~Follow() {
+            editor.reloader_->follow(*editor.engine_);
+            if (editor.LabelCount > 0) {
+                QLineEdit* first = editor.Edits.front();
+                first->setFocus(Qt::OtherFocusReason);
+                first->selectAll();
+            }
+        }
     } follow{*this};
     engine_->OpenDesign(folderName, parentFolder);
 }

@@ -11,9 +11,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTest>
 #include <QTextEdit>
@@ -142,6 +144,54 @@ TEST_F(DesktopHabitsTest, TheCatalogueAndAboutAreReachedFromTheKeyboard) {
     EXPECT_FALSE(editor().reAbout->isHidden());
     EXPECT_EQ(window->sbAbout->toolTip(), u"About (F1)"_s);
     EXPECT_EQ(window->MenuButtons[0]->toolTip(), folderOf(1) + u" (Alt+1)"_s);
+    EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
+}
+
+// A session without a mouse: open, type, move on, open a design that has no
+// button, all from the keyboard.
+class KeyboardOnly : public WindowFixture {};
+
+TEST_F(KeyboardOnly, EveryDesignOpensReadyForTypingAndTabWalksTheInputs) {
+    for (int i = 1; i <= 26; ++i)
+        makeDesign(u"Design %1"_s.arg(i), "name=Design " + QByteArray::number(i) + "\n" +
+                                              ttfSection("One", "first") +
+                                              ttfSection("Two", "second"));
+    TfrmZOT window(programDir.path());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    TfrmEdit& editor = *window.frmEdit;
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    ASSERT_EQ(window.MenuCount, 25);
+    for (QToolButton* button : window.MenuButtons)
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+
+    QTest::keyClick(&window, Qt::Key_2, Qt::AltModifier);
+    ASSERT_EQ(editor.windowTitle(), u"Design 2"_s);
+    ASSERT_EQ(QApplication::focusWidget(), editor.Edits[0]);
+    EXPECT_EQ(editor.Edits[0]->selectedText(), u"first"_s);
+    QTest::keyClicks(QApplication::focusWidget(), u"ACME"_s);
+    EXPECT_EQ(editor.Edits[0]->text(), u"ACME"_s);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), editor.Edits[1]);
+
+    // Design 26 has no button: the list has every design, with type-ahead.
+    press(Qt::Key_O, Qt::ControlModifier);
+    auto* dialog = window.findChild<QDialog*>(u"designList"_s);
+    ASSERT_TRUE(dialog);
+    // The desktop's window manager activates a new dialog; here the test does.
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); }, 2000));
+    auto* list = qobject_cast<QListWidget*>(QApplication::focusWidget());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->count(), 26);
+    QTest::keyClicks(list, u"Design 26"_s);
+    press(Qt::Key_Return);
+    EXPECT_EQ(editor.windowTitle(), u"Design 26"_s);
+    // The window's focus, for when the desktop gives it back the keyboard.
+    EXPECT_EQ(window.focusWidget(), editor.Edits[0]);
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
 }
 

@@ -40,6 +40,8 @@ const QSet<QString> kNotMessages = {
     QStringLiteral("Earlier designs"),
     QStringLiteral("Later designs"),
     QStringLiteral("Designs without a button"),
+    QStringLiteral("Open a design"),
+    QStringLiteral("Designs"),
     QStringLiteral("Open design folder"),
     QStringLiteral("Make my own copy"),
     QStringLiteral("Make my own copy\u2026"),
