@@ -8,6 +8,7 @@
 #include "widgets/TabcToolButton.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -17,6 +18,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -227,6 +230,36 @@ TEST_F(DesktopHabitsTest, EveryPictureOnlyButtonHasAName) {
     }
     EXPECT_GE(pictureOnly, 5); // three toolbar buttons and two arrows at least
     EXPECT_EQ(editor().abcTBCopy->accessibleName(), u"Copy 2 clipboard"_s);
+}
+
+TEST_F(DesktopHabitsTest, EveryControlIsNamedForAScreenReader) {
+    window->openMenuButton(2);
+    ASSERT_EQ(editor().LabelCount, 1);
+    editor().Edits[0]->setText(u"ACME"_s);
+    const auto name = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Name) : u"(none)"_s;
+    };
+    const auto description = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Description) : QString();
+    };
+    const std::pair<QWidget*, QString> named[] = {
+        {window->MenuButtons[0], folderOf(1)},
+        {window->sbAbout, u"About"_s},
+        {editor().Edits[0], u"<b>Name</b>"_s}, // the caption, as written
+        {editor().imgEdit, u"Logo"_s},
+        {editor().mErrors, u"Error list"_s},
+        {editor().reAbout, u"About Zotmaker"_s},
+        {editor().ScrollBox1, u"Logo view"_s},
+        {editor().sbInputs, u"Texts of the logo"_s},
+    };
+    for (const auto& [widget, expected] : named)
+        EXPECT_EQ(name(widget), expected) << widget->objectName().toStdString();
+    EXPECT_EQ(description(editor().imgEdit), u"40 \u00d7 20 pixels: ACME"_s);
+    // Qt names a combo box by its text on Linux and leaves its name to a
+    // labelling relation; the name is set for where it is read.
+    EXPECT_EQ(editor().cbSize->accessibleName(), u"Image size"_s);
 }
 
 TEST_F(DesktopHabitsTest, ACaptionFromTheDesignIsShownAsWritten) {
