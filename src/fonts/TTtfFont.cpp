@@ -233,13 +233,20 @@ void drawLetters(QPainter& p, const TextLine& l, double x, double top) {
 // platform, whose outlines of a glyph vary by a fraction of a pixel with
 // what it drew before.
 QImage letterCoverage(const TextLine& l, qint64 x, qint64 y, const QRect& rect) {
-    QImage mask(rect.size(), QImage::Format_Alpha8);
+    // Drawn in full colour, which the platform draws far faster than alpha
+    // alone, and its alpha kept.
+    QImage drawn(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    if (drawn.isNull())
+        throw Error::pictureTooLarge(rect.width(), rect.height());
+    drawn.fill(Qt::transparent);
+    {
+        QPainter p(&drawn);
+        p.setPen(Qt::white);
+        drawLetters(p, l, double(x - rect.x()), double(y - rect.y()));
+    }
+    QImage mask = drawn.convertToFormat(QImage::Format_Alpha8);
     if (mask.isNull())
         throw Error::pictureTooLarge(rect.width(), rect.height());
-    mask.fill(0);
-    QPainter p(&mask);
-    p.setPen(Qt::black);
-    drawLetters(p, l, double(x - rect.x()), double(y - rect.y()));
     return mask;
 }
 
@@ -290,6 +297,23 @@ QImage blurred(const QImage& mask, const QRect& maskRect, const QRect& out, QPoi
     return work.copy(QRect(QPoint(reach, reach), out.size()));
 }
 
+// The gradient's colours row by row over rows first to first + count - 1 of
+// a cell of the given height (rows above and below it take its ends), as a
+// brush column: a picture is drawn the same at any offset, where a gradient
+// may round otherwise.
+QImage gradientColumn(QRgb top, QRgb bottom, int cellHeight, int first, int count) {
+    QImage column(1, std::max(count, 1), QImage::Format_RGB32);
+    const int h = std::max(cellHeight, 1);
+    for (int i = 0; i < column.height(); ++i) {
+        const double t = std::clamp((double(first + i) + 0.5) / h, 0.0, 1.0);
+        const auto mix = [t](int a, int b) { return int(std::lround(a + (b - a) * t)); };
+        column.setPixel(0, i,
+                        qRgb(mix(qRed(top), qRed(bottom)), mix(qGreen(top), qGreen(bottom)),
+                             mix(qBlue(top), qBlue(bottom))));
+    }
+    return column;
+}
+
 std::shared_ptr<EffectLayers> makeEffects(const TTtfFont& f, const TextLine& l, qint64 x, qint64 y,
                                           QSize logo) {
     auto layers = std::make_shared<EffectLayers>();
@@ -336,24 +360,18 @@ std::shared_ptr<EffectLayers> makeEffects(const TTtfFont& f, const TextLine& l, 
             tinted(part(mask, maskRect, outline), colorFromWindowsValue(f.OutlineColor));
         layers->outlineAt = outline.topLeft();
     }
-    return layers;
-}
-
-// The gradient's colours row by row over rows first to first + count - 1 of
-// a cell of the given height (rows above and below it take its ends), as a
-// brush column: a picture is drawn the same at any offset, where a gradient
-// may round otherwise.
-QImage gradientColumn(QRgb top, QRgb bottom, int cellHeight, int first, int count) {
-    QImage column(1, std::max(count, 1), QImage::Format_RGB32);
-    const int h = std::max(cellHeight, 1);
-    for (int i = 0; i < column.height(); ++i) {
-        const double t = std::clamp((double(first + i) + 0.5) / h, 0.0, 1.0);
-        const auto mix = [t](int a, int b) { return int(std::lround(a + (b - a) * t)); };
-        column.setPixel(0, i,
-                        qRgb(mix(qRed(top), qRed(bottom)), mix(qGreen(top), qGreen(bottom)),
-                             mix(qBlue(top), qBlue(bottom))));
+    // The letters themselves from the same coverage: drawn once, not twice.
+    const QRect fill = r.letters & ink;
+    if (!fill.isEmpty()) {
+        const QRgb top = colorFromWindowsValue(f.Color);
+        const QRgb bottom = f.GradientColor ? colorFromWindowsValue(*f.GradientColor) : top;
+        const QImage column =
+            gradientColumn(top, bottom, l.height, int(fill.y() - y), fill.height());
+        layers->fill =
+            tinted(part(letters, drawn, fill), [&column](int row) { return column.pixel(0, row); });
+        layers->fillAt = fill.topLeft();
     }
-    return column;
+    return layers;
 }
 
 } // namespace
@@ -613,10 +631,11 @@ void PaintPlacedText(const TTtfFont& font, const TextPlacement& placement, QPain
         const EffectLayers& e = *l.effects;
         for (const auto& [image, at] :
              {std::pair(&e.glow, e.glowAt), std::pair(&e.shadow, e.shadowAt),
-              std::pair(&e.outline, e.outlineAt)}) {
+              std::pair(&e.outline, e.outlineAt), std::pair(&e.fill, e.fillAt)}) {
             if (!image->isNull())
                 p.drawImage(at - origin, *image);
         }
+        return;
     }
     if (font.GradientColor) {
         // Rows of the letters' reach, from the cell's top.

@@ -28,8 +28,8 @@ struct TextPlacement;
 struct EffectLayers {
     QPoint cell; // the text cell's top-left, and the logo's size: the key
     QSize logo;
-    QImage glow, shadow, outline; // premultiplied ARGB
-    QPoint glowAt, shadowAt, outlineAt;
+    QImage glow, shadow, outline, fill; // premultiplied ARGB
+    QPoint glowAt, shadowAt, outlineAt, fillAt;
 };
 
 // A text laid out once in a line's font: everything measuring, placing and

@@ -171,3 +171,27 @@ QImage tinted(const QImage& alpha, QRgb colour, int gain) {
 }
 
 } // namespace zot
+
+namespace zot {
+
+QImage tinted(const QImage& alpha, const std::function<QRgb(int row)>& colourOfRow) {
+    QImage out(alpha.size(), QImage::Format_ARGB32_Premultiplied);
+    if (out.isNull())
+        return out;
+    const int w = alpha.width();
+    QRgb table[256];
+    for (int y = 0; y < alpha.height(); ++y) {
+        const QRgb colour = colourOfRow(y);
+        if (y == 0 || colour != colourOfRow(y - 1)) {
+            for (int a = 0; a < 256; ++a)
+                table[a] = qPremultiply(qRgba(qRed(colour), qGreen(colour), qBlue(colour), a));
+        }
+        const uchar* in = alpha.constScanLine(y);
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            line[x] = table[in[x]];
+    }
+    return out;
+}
+
+} // namespace zot

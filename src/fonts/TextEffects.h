@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRgb>
+#include <functional>
 
 namespace zot {
 
@@ -18,5 +19,7 @@ void dilate(QImage& alpha, int r);
 // The alpha picture as a premultiplied picture of one colour (its alpha
 // taken as well), alpha multiplied by gain (at most 255).
 QImage tinted(const QImage& alpha, QRgb colour, int gain = 1);
+// The same with a colour for each row.
+QImage tinted(const QImage& alpha, const std::function<QRgb(int row)>& colourOfRow);
 
 } // namespace zot
