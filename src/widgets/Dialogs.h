@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -76,7 +77,7 @@ class TOpenDialog {
 // choice and is where the next showing starts.
 class TabcDirectoryDialog {
   public:
-    QString Caption = QStringLiteral("Choose Folder");
+    QString Caption = QCoreApplication::translate("zot::TabcDirectoryDialog", "Choose Folder");
     QString Directory;
     bool Execute(QWidget* parent);
 };
