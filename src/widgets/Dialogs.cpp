@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace zot {
 
@@ -9,14 +10,16 @@ namespace {
 
 class QtDialogBackend : public DialogBackend {
   public:
-    std::optional<QString> exec(QWidget* parent, const FileDialogRequest& request) override {
+    std::optional<FileDialogChoice> exec(QWidget* parent,
+                                         const FileDialogRequest& request) override {
         const std::unique_ptr<QFileDialog> dialog = makeFileDialog(parent, request);
         if (dialog->exec() != QDialog::Accepted)
             return std::nullopt;
         const QStringList chosen = dialog->selectedFiles();
         if (chosen.isEmpty())
             return std::nullopt;
-        return chosen.first();
+        const qsizetype filter = request.nameFilters.indexOf(dialog->selectedNameFilter());
+        return FileDialogChoice{chosen.first(), int(std::max<qsizetype>(filter, 0))};
     }
 };
 
@@ -65,8 +68,10 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const FileDialogReq
         break;
     }
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    if (!request.nameFilters.isEmpty())
+    if (!request.nameFilters.isEmpty()) {
         dialog->setNameFilters(request.nameFilters);
+        dialog->selectNameFilter(request.nameFilters.value(request.nameFilter));
+    }
 
     if (!request.initialPath.isEmpty()) {
         if (request.kind == Kind::ExistingFolder) {
@@ -106,10 +111,10 @@ bool TSaveDialog::Execute(QWidget* parent) {
     request.defaultSuffix = DefaultExt;
     // Replacing a file the user made earlier is asked first.
     request.confirmOverwrite = true;
-    const std::optional<QString> chosen = dialogBackend().exec(parent, request);
-    if (!chosen || chosen->isEmpty())
+    const std::optional<FileDialogChoice> chosen = dialogBackend().exec(parent, request);
+    if (!chosen || chosen->path.isEmpty())
         return false;
-    FileName = withDefaultSuffix(*chosen, DefaultExt);
+    FileName = withDefaultSuffix(chosen->path, DefaultExt);
     lastFolder_ = folderOf(FileName);
     return true;
 }
@@ -119,10 +124,12 @@ bool TOpenDialog::Execute(QWidget* parent) {
     request.kind = FileDialogRequest::Kind::OpenFile;
     request.initialPath = FileName;
     request.nameFilters = qtNameFilters(Filter);
-    const std::optional<QString> chosen = dialogBackend().exec(parent, request);
-    if (!chosen || chosen->isEmpty())
+    request.nameFilter = std::clamp(FilterIndex - 1, 0, int(request.nameFilters.size()) - 1);
+    const std::optional<FileDialogChoice> chosen = dialogBackend().exec(parent, request);
+    if (!chosen || chosen->path.isEmpty())
         return false;
-    FileName = *chosen;
+    FileName = chosen->path;
+    FilterIndex = chosen->nameFilter + 1;
     return true;
 }
 
@@ -131,10 +138,10 @@ bool TabcDirectoryDialog::Execute(QWidget* parent) {
     request.kind = FileDialogRequest::Kind::ExistingFolder;
     request.caption = Caption;
     request.initialPath = Directory;
-    const std::optional<QString> chosen = dialogBackend().exec(parent, request);
-    if (!chosen || !QFileInfo(*chosen).isDir())
+    const std::optional<FileDialogChoice> chosen = dialogBackend().exec(parent, request);
+    if (!chosen || !QFileInfo(chosen->path).isDir())
         return false;
-    Directory = *chosen;
+    Directory = chosen->path;
     return true;
 }
 

@@ -17,16 +17,24 @@ struct FileDialogRequest {
     QString caption;         // empty: the dialog's own title
     QString initialPath;     // file (or, for a folder dialog, folder) offered at opening
     QStringList nameFilters; // in Qt's "Text (*.txt)" form; empty: every file
+    int nameFilter = 0;      // the one selected at opening
     QString defaultSuffix;   // save: added to a name typed without one
     bool confirmOverwrite = false;
+};
+
+// What the user chose in a file or folder dialog.
+struct FileDialogChoice {
+    QString path;
+    int nameFilter = 0; // the filter selected when the dialog was accepted
 };
 
 // Shows the dialogs. Qt's file dialogs unless tests install a scripted one.
 class DialogBackend {
   public:
     virtual ~DialogBackend() = default;
-    // The chosen path, or nothing when the user cancelled.
-    virtual std::optional<QString> exec(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The choice, or nothing when the user cancelled.
+    virtual std::optional<FileDialogChoice> exec(QWidget* parent,
+                                                 const FileDialogRequest& request) = 0;
 };
 
 DialogBackend& dialogBackend();
@@ -56,12 +64,14 @@ class TSaveDialog {
     QString lastFolder_;
 };
 
-// Open-file dialog with a "Description|*.a;*.b;" filter. FileName keeps the
-// last choice, which the next showing offers again.
+// Open-file dialog with a "Description|*.a;*.b;" filter, or several
+// ("One|*.a;|Other|*.b;"). FileName and FilterIndex (from 1, as the filters
+// are listed) keep the last choice, which the next showing offers again.
 class TOpenDialog {
   public:
     QString FileName;
     QString Filter;
+    int FilterIndex = 1;
     bool Execute(QWidget* parent);
 };
 
