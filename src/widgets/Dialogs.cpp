@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+
 #include <algorithm>
 
 namespace zot {
@@ -10,16 +11,16 @@ namespace {
 
 class QtDialogBackend : public DialogBackend {
   public:
-    std::optional<FileDialogChoice> exec(QWidget* parent,
-                                         const FileDialogRequest& request) override {
+    std::optional<QString> exec(QWidget* parent, const FileDialogRequest& request) override {
         const std::unique_ptr<QFileDialog> dialog = makeFileDialog(parent, request);
         if (dialog->exec() != QDialog::Accepted)
             return std::nullopt;
         const QStringList chosen = dialog->selectedFiles();
         if (chosen.isEmpty())
             return std::nullopt;
-        const qsizetype filter = request.nameFilters.indexOf(dialog->selectedNameFilter());
-        return FileDialogChoice{chosen.first(), int(std::max<qsizetype>(filter, 0))};
+        if (request.chosenFilter)
+            *request.chosenFilter = dialog->selectedNameFilter();
+        return chosen.first();
     }
 };
 
@@ -68,10 +69,8 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const FileDialogReq
         break;
     }
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    if (!request.nameFilters.isEmpty()) {
+    if (!request.nameFilters.isEmpty())
         dialog->setNameFilters(request.nameFilters);
-        dialog->selectNameFilter(request.nameFilters.value(request.nameFilter));
-    }
 
     if (!request.initialPath.isEmpty()) {
         if (request.kind == Kind::ExistingFolder) {
@@ -109,12 +108,24 @@ bool TSaveDialog::Execute(QWidget* parent) {
     request.initialPath =
         lastFolder_.isEmpty() || FileName.contains(u'/') ? FileName : lastFolder_ + u'/' + FileName;
     request.defaultSuffix = DefaultExt;
+    request.nameFilters = qtNameFilters(Filter);
+    QString filter;
+    request.chosenFilter = &filter;
     // Replacing a file the user made earlier is asked first.
     request.confirmOverwrite = true;
-    const std::optional<FileDialogChoice> chosen = dialogBackend().exec(parent, request);
-    if (!chosen || chosen->path.isEmpty())
+    const std::optional<QString> chosen = dialogBackend().exec(parent, request);
+    if (!chosen || chosen->isEmpty())
         return false;
-    FileName = withDefaultSuffix(chosen->path, DefaultExt);
+    FilterIndex = int(std::max<qsizetype>(request.nameFilters.indexOf(filter), 0)) + 1;
+    // The filter's own extension, where it names one ("PNG picture (*.png)").
+    QString suffix = DefaultExt;
+    const QStringList parts = Filter.split(u'|');
+    if (2 * FilterIndex - 1 < parts.size()) {
+        const QString pattern = parts[2 * FilterIndex - 1].section(u';', 0, 0);
+        if (pattern.startsWith(QStringLiteral("*.")) && pattern.indexOf(u'*', 1) < 0)
+            suffix = pattern.mid(2);
+    }
+    FileName = withDefaultSuffix(*chosen, suffix);
     lastFolder_ = folderOf(FileName);
     return true;
 }
@@ -124,12 +135,13 @@ bool TOpenDialog::Execute(QWidget* parent) {
     request.kind = FileDialogRequest::Kind::OpenFile;
     request.initialPath = FileName;
     request.nameFilters = qtNameFilters(Filter);
-    request.nameFilter = std::clamp(FilterIndex - 1, 0, int(request.nameFilters.size()) - 1);
-    const std::optional<FileDialogChoice> chosen = dialogBackend().exec(parent, request);
-    if (!chosen || chosen->path.isEmpty())
+    QString filter;
+    request.chosenFilter = &filter;
+    const std::optional<QString> chosen = dialogBackend().exec(parent, request);
+    if (!chosen || chosen->isEmpty())
         return false;
-    FileName = chosen->path;
-    FilterIndex = chosen->nameFilter + 1;
+    FileName = *chosen;
+    FilterIndex = int(std::max<qsizetype>(request.nameFilters.indexOf(filter), 0)) + 1;
     return true;
 }
 
@@ -138,10 +150,10 @@ bool TabcDirectoryDialog::Execute(QWidget* parent) {
     request.kind = FileDialogRequest::Kind::ExistingFolder;
     request.caption = Caption;
     request.initialPath = Directory;
-    const std::optional<FileDialogChoice> chosen = dialogBackend().exec(parent, request);
-    if (!chosen || !QFileInfo(chosen->path).isDir())
+    const std::optional<QString> chosen = dialogBackend().exec(parent, request);
+    if (!chosen || !QFileInfo(*chosen).isDir())
         return false;
-    Directory = chosen->path;
+    Directory = *chosen;
     return true;
 }
 

@@ -17,24 +17,18 @@ struct FileDialogRequest {
     QString caption;         // empty: the dialog's own title
     QString initialPath;     // file (or, for a folder dialog, folder) offered at opening
     QStringList nameFilters; // in Qt's "Text (*.txt)" form; empty: every file
-    int nameFilter = 0;      // the one selected at opening
     QString defaultSuffix;   // save: added to a name typed without one
     bool confirmOverwrite = false;
-};
-
-// What the user chose in a file or folder dialog.
-struct FileDialogChoice {
-    QString path;
-    int nameFilter = 0; // the filter selected when the dialog was accepted
+    // When set, gets the name filter the user chose (one of nameFilters).
+    QString* chosenFilter = nullptr;
 };
 
 // Shows the dialogs. Qt's file dialogs unless tests install a scripted one.
 class DialogBackend {
   public:
     virtual ~DialogBackend() = default;
-    // The choice, or nothing when the user cancelled.
-    virtual std::optional<FileDialogChoice> exec(QWidget* parent,
-                                                 const FileDialogRequest& request) = 0;
+    // The chosen path, or nothing when the user cancelled.
+    virtual std::optional<QString> exec(QWidget* parent, const FileDialogRequest& request) = 0;
 };
 
 DialogBackend& dialogBackend();
@@ -58,6 +52,11 @@ class TSaveDialog {
   public:
     QString FileName;
     QString DefaultExt;
+    // "Description|*.a;|Other|*.b;" as for TOpenDialog; empty: every file.
+    // FilterIndex holds the one chosen (from 1) after OK; a name typed
+    // without a dot gets that filter's extension, else DefaultExt.
+    QString Filter;
+    int FilterIndex = 1;
     bool Execute(QWidget* parent);
 
   private:
@@ -65,8 +64,8 @@ class TSaveDialog {
 };
 
 // Open-file dialog with a "Description|*.a;*.b;" filter, or several
-// ("One|*.a;|Other|*.b;"). FileName and FilterIndex (from 1, as the filters
-// are listed) keep the last choice, which the next showing offers again.
+// ("One|*.a;|Other|*.b;"). FileName keeps the last choice, which the next
+// showing offers again; FilterIndex holds the filter chosen (from 1).
 class TOpenDialog {
   public:
     QString FileName;

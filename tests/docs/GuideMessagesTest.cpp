@@ -32,6 +32,7 @@ const QSet<QString> kNotMessages = {
     QStringLiteral("%1 designs have no button: right-click here for the list"),
     QStringLiteral("%1 of %2 lines"),
     QStringLiteral("%1 lines"),
+    QStringLiteral("BMP picture|*|PNG picture|*.png"),
     QStringLiteral("Copy 2 clipboard"),
     QStringLiteral("Copyright \u00A9 2024"),
     QStringLiteral("Image size"),

@@ -42,9 +42,11 @@ TEST_F(OutputActionsTest, SaveOffersZotBmpEveryTimeAddsBmpAndAsksBeforeReplacing
     dialogs.answer(out(QStringLiteral("first")));    // typed without extension
     dialogs.answer(out(QStringLiteral("logo.png"))); // another extension stays
     dialogs.cancel();
-    for (int i = 0; i < 3; ++i)
+    // The PNG filter writes PNG, adding its own extension.
+    dialogs.answer(out(QStringLiteral("web")), QStringLiteral("PNG picture (*.png)"));
+    for (int i = 0; i < 4; ++i)
         editor->abcTBSave->click();
-    ASSERT_EQ(dialogs.asked.size(), 3u);
+    ASSERT_EQ(dialogs.asked.size(), 4u);
     // The first opens in the working folder, later ones in the folder saved to last.
     EXPECT_EQ(dialogs.asked[0].initialPath, QStringLiteral("zot.bmp"));
     EXPECT_EQ(dialogs.asked[1].initialPath, out(QStringLiteral("zot.bmp")));
@@ -53,12 +55,17 @@ TEST_F(OutputActionsTest, SaveOffersZotBmpEveryTimeAddsBmpAndAsksBeforeReplacing
         EXPECT_EQ(request.kind, FileDialogRequest::Kind::SaveFile);
         EXPECT_EQ(request.defaultSuffix, QStringLiteral("bmp"));
         EXPECT_TRUE(request.confirmOverwrite);
-        EXPECT_TRUE(request.nameFilters.isEmpty());
+        EXPECT_EQ(request.nameFilters, QStringList({QStringLiteral("BMP picture (*)"),
+                                                    QStringLiteral("PNG picture (*.png)")}));
     }
     EXPECT_EQ(fileBytes(out(QStringLiteral("first.bmp"))), logoBytes());
     EXPECT_EQ(fileBytes(out(QStringLiteral("logo.png"))), logoBytes());
+    const QImage png(out(QStringLiteral("web.png")), "png");
+    ASSERT_FALSE(png.isNull());
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32),
+              editor->engine().logo().toImage().convertToFormat(QImage::Format_RGB32));
     // Cancel wrote nothing.
-    EXPECT_EQ(QDir(outDir.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(outDir.path()).entryList(QDir::Files).size(), 3);
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
 }
 

@@ -10,8 +10,8 @@
 
 namespace zot::test {
 
-// Installed for its lifetime. Each showing takes the next answer (a path with
-// the filter selected, or nothing for Cancel) and records what it was asked.
+// Installed for its lifetime. Each showing takes the next answer (a path, or
+// nothing for Cancel) and records what it was asked.
 class ScriptedDialogs : public DialogBackend {
   public:
     ScriptedDialogs() { previous_ = setDialogBackend(this); }
@@ -19,11 +19,13 @@ class ScriptedDialogs : public DialogBackend {
     ScriptedDialogs(const ScriptedDialogs&) = delete;
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
-    // filter: the index of the name filter chosen; -1 leaves the one shown.
-    void answer(const QString& path, int filter = -1) { answers_.push_back({true, path, filter}); }
-    void cancel() { answers_.push_back({false, QString(), -1}); }
+    // filter: the name filter chosen, from those offered (the first when empty).
+    void answer(const QString& path, const QString& filter = {}) {
+        answers_.push_back({true, path, filter});
+    }
+    void cancel() { answers_.push_back({false, QString(), {}}); }
 
-    std::optional<FileDialogChoice> exec(QWidget*, const FileDialogRequest& request) override {
+    std::optional<QString> exec(QWidget*, const FileDialogRequest& request) override {
         asked.push_back(request);
         if (answers_.empty()) {
             ADD_FAILURE() << "a dialog was shown that the test did not expect";
@@ -33,7 +35,11 @@ class ScriptedDialogs : public DialogBackend {
         answers_.pop_front();
         if (!next.ok)
             return std::nullopt;
-        return FileDialogChoice{next.path, next.filter < 0 ? request.nameFilter : next.filter};
+        if (request.chosenFilter)
+            *request.chosenFilter = next.filter.isEmpty() && !request.nameFilters.isEmpty()
+                                        ? request.nameFilters.first()
+                                        : next.filter;
+        return next.path;
     }
 
     bool allAnswered() const { return answers_.empty(); }
@@ -44,7 +50,7 @@ class ScriptedDialogs : public DialogBackend {
     struct Answer {
         bool ok;
         QString path;
-        int filter;
+        QString filter;
     };
     std::deque<Answer> answers_;
     DialogBackend* previous_ = nullptr;
