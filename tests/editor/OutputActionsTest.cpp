@@ -122,6 +122,42 @@ TEST_F(OutputActionsTest, CopyPutsTheFullSizeLogoOnTheClipboard) {
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
 }
 
+TEST_F(OutputActionsTest, ALogoWithAlphaShowsOverACheckerboardAndKeepsItsAlphaInPngOnly) {
+    // Left half clear, right half opaque.
+    QImage bg(40, 20, QImage::Format_ARGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            bg.setPixel(x, y, x < 20 ? 0x00ffffffu : 0xff3080c0u);
+    makeDesign(QStringLiteral("Clear"), "backgroundImage=bg.png\n");
+    ASSERT_TRUE(bg.save(designPath(QStringLiteral("Clear/bg.png")), "png"));
+    runGuarded([this] { editor->OpenDesign(QStringLiteral("Clear")); });
+    editor->cbSize->setEditText(QStringLiteral("100%"));
+    QImage shown(editor->imgEdit->size(), QImage::Format_RGB32);
+    editor->imgEdit->render(&shown);
+    ASSERT_EQ(shown.size(), QSize(40, 20));
+    EXPECT_EQ(shown.pixel(0, 0), 0xffffffffu);
+    EXPECT_EQ(shown.pixel(8, 0), 0xffccccccu);
+    EXPECT_EQ(shown.pixel(30, 0), 0xff3080c0u);
+
+    QGuiApplication::clipboard()->clear();
+    editor->abcTBCopy->click();
+    const QImage pasted = QGuiApplication::clipboard()->image();
+    ASSERT_TRUE(pasted.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(pasted.pixel(0, 0)), 0);
+    EXPECT_EQ(pasted.pixel(30, 0), 0xff3080c0u);
+
+    dialogs.answer(out(QStringLiteral("clear.bmp")));
+    dialogs.answer(out(QStringLiteral("clear")), QStringLiteral("PNG picture (*.png)"));
+    editor->abcTBSave->click();
+    editor->abcTBSave->click();
+    EXPECT_EQ(fileBytes(out(QStringLiteral("clear.bmp"))), logoBytes());
+    const QImage png(out(QStringLiteral("clear.png")), "png");
+    ASSERT_TRUE(png.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(png.pixel(0, 0)), 0);
+    EXPECT_EQ(png.pixel(30, 0), 0xff3080c0u);
+    EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
+}
+
 struct EnablingCase {
     const char* name;
     QByteArray script; // empty: no script.zot at all
