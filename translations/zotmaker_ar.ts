@@ -101,6 +101,14 @@
         <source>Cancel</source>
         <translation>إلغاء</translation>
     </message>
+    <message>
+        <source>Spreadsheet with a header row|*.csv;*.tsv;</source>
+        <translation>جدول بيانات بصف عناوين|*.csv;*.tsv;</translation>
+    </message>
+    <message>
+        <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
+        <translation>لا يحتوي جدول البيانات %1 على العمود &quot;file&quot; الخاص بأسماء الشعارات</translation>
+    </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>

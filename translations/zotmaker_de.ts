@@ -101,6 +101,14 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>Spreadsheet with a header row|*.csv;*.tsv;</source>
+        <translation>Tabelle mit Kopfzeile|*.csv;*.tsv;</translation>
+    </message>
+    <message>
+        <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
+        <translation>Die Tabelle %1 hat keine Spalte „file“ für die Namen der Logos</translation>
+    </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>

@@ -101,6 +101,14 @@
         <source>Cancel</source>
         <translation>Cancelar</translation>
     </message>
+    <message>
+        <source>Spreadsheet with a header row|*.csv;*.tsv;</source>
+        <translation>Hoja de cálculo con fila de encabezado|*.csv;*.tsv;</translation>
+    </message>
+    <message>
+        <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
+        <translation>La hoja de cálculo %1 no tiene una columna «file» con los nombres de los logotipos</translation>
+    </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>

@@ -101,6 +101,14 @@
         <source>Cancel</source>
         <translation>Annuler</translation>
     </message>
+    <message>
+        <source>Spreadsheet with a header row|*.csv;*.tsv;</source>
+        <translation>Feuille de calcul avec ligne d’en-tête|*.csv;*.tsv;</translation>
+    </message>
+    <message>
+        <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
+        <translation>La feuille de calcul %1 n’a pas de colonne «&#xa0;file&#xa0;» pour les noms des logos</translation>
+    </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>

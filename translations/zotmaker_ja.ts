@@ -101,6 +101,14 @@
         <source>Cancel</source>
         <translation>キャンセル</translation>
     </message>
+    <message>
+        <source>Spreadsheet with a header row|*.csv;*.tsv;</source>
+        <translation>ヘッダー行のあるスプレッドシート|*.csv;*.tsv;</translation>
+    </message>
+    <message>
+        <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
+        <translation>スプレッドシート %1 には、ロゴの名前を示す列「file」がありません</translation>
+    </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>

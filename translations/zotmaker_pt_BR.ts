@@ -101,6 +101,14 @@
         <source>Cancel</source>
         <translation>Cancelar</translation>
     </message>
+    <message>
+        <source>Spreadsheet with a header row|*.csv;*.tsv;</source>
+        <translation>Planilha com linha de cabeçalho|*.csv;*.tsv;</translation>
+    </message>
+    <message>
+        <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
+        <translation>A planilha %1 não tem a coluna &quot;file&quot; com os nomes dos logotipos</translation>
+    </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>

@@ -101,6 +101,14 @@
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
+    <message>
+        <source>Spreadsheet with a header row|*.csv;*.tsv;</source>
+        <translation>带标题行的电子表格|*.csv;*.tsv;</translation>
+    </message>
+    <message>
+        <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
+        <translation>电子表格 %1 中没有用于徽标名称的“file”列</translation>
+    </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>

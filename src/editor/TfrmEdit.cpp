@@ -1,11 +1,13 @@
 #include "editor/TfrmEdit.h"
 
 #include "batch/BatchProcessor.h"
+#include "batch/DataBatch.h"
 #include "editor/DesignReloader.h"
 #include "editor/ToolbarGlyphs.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/LogoFile.h"
 #include "platform/Clipboard.h"
+#include "platform/DataFileReader.h"
 #include "platform/Error.h"
 #include "platform/Locations.h"
 #include "platform/NativeFiles.h"
@@ -58,6 +60,8 @@ constexpr int kToolbarHeight = 25;
 constexpr int kInputLeft = 3;
 constexpr int kErrorListHeight = 52;
 constexpr qint64 kBatchProgressInterval = 30; // ms
+// odBatch's filter that reads a spreadsheet with a header row.
+constexpr int kSpreadsheetFilter = 2;
 
 // One side of the zoomed view. The quotient is formed first, in long double,
 // and rounded to the even neighbour on ties (the default rounding mode).
@@ -202,7 +206,10 @@ TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
     SaveDialog.DefaultExt = u"bmp"_s;
     // BMP whatever the name, as always; PNG keeps a logo's alpha.
     SaveDialog.Filter = tr("BMP picture|*|PNG picture|*.png");
-    odBatch.Filter = tr("Comma Seperated Files|*.txt;*.csv;");
+    // The first filter reads batch lines whatever the file's name, as it
+    // always has; the second a spreadsheet's export with a header row.
+    odBatch.Filter = tr("Comma Seperated Files|*.txt;*.csv;") + u'|' +
+                     tr("Spreadsheet with a header row|*.csv;*.tsv;");
 
     pLeft = new QFrame(this);
     pLeft->setObjectName(u"pLeft"_s);
@@ -707,11 +714,28 @@ void TfrmEdit::bbBatchClick() {
             return;
         if (!ddSafeTo.Execute(this))
             return;
-        TextLineReader lines(odBatch.FileName);
+        std::optional<TextLineReader> lineReader;
+        std::optional<BatchFileLines> batchLines;
+        std::optional<DataFileReader> rowReader;
+        std::optional<DataBatch> rows;
+        BatchSource* lines = nullptr;
+        if (odBatch.FilterIndex == kSpreadsheetFilter) {
+            const bool tabs = odBatch.FileName.endsWith(u".tsv"_s, Qt::CaseInsensitive);
+            rowReader.emplace(odBatch.FileName, tabs ? DataFormat::Tsv : DataFormat::Csv);
+            // The names of the logos come from its column "file" alone.
+            if (rowReader->columns() && !rowReader->columns()->contains(u"file"_s))
+                throw Error(tr("The spreadsheet %1 has no column \"file\" for the names of the "
+                               "logos")
+                                .arg(odBatch.FileName));
+            lines = &rows.emplace(*rowReader, *engine_);
+        } else {
+            lineReader.emplace(odBatch.FileName);
+            lines = &batchLines.emplace(*lineReader, engine_->LabelCount());
+        }
         // A long batch shows its progress and can be cancelled; the window
         // itself takes no input until the batch ends.
         QProgressDialog progress(tr("Making logos\u2026"), tr("Cancel"), 0,
-                                 int(std::min<qint64>(lines.lineCount(), INT_MAX)), this);
+                                 int(std::min<qint64>(lines->lineCount(), INT_MAX)), this);
         progress.setObjectName(u"batchProgress"_s);
         progress.setWindowTitle(tr("Batch process"));
         progress.setWindowModality(Qt::WindowModal);
@@ -737,8 +761,9 @@ void TfrmEdit::bbBatchClick() {
             DesignReloader& reloader;
             ~Release() { reloader.setHeld(false); }
         } release{*reloader_};
-        // A missing ";" is reported in the error list by the batch itself.
-        RunBatch(*engine_, lines, ddSafeTo.Directory, options);
+        // A missing ";" or a malformed row is reported in the error list by
+        // the batch itself.
+        RunBatch(*engine_, *lines, ddSafeTo.Directory, options);
     });
 }
 

@@ -64,12 +64,14 @@ class TSaveDialog {
     QString lastFolder_;
 };
 
-// Open-file dialog with a "Description|*.a;*.b;" filter. FileName keeps the
-// last choice, which the next showing offers again.
+// Open-file dialog with a "Description|*.a;*.b;" filter, or several
+// ("One|*.a;|Other|*.b;"). FileName keeps the last choice, which the next
+// showing offers again; FilterIndex holds the filter chosen (from 1).
 class TOpenDialog {
   public:
     QString FileName;
     QString Filter;
+    int FilterIndex = 1;
     bool Execute(QWidget* parent);
 };
 
