@@ -220,6 +220,9 @@ EffectRects effectRects(const TTtfFont& f, const TextLine& l, qint64 x, qint64 y
 void drawLetters(QPainter& p, const TextLine& l, double x, double top) {
     if (l.byDrawText) {
         p.setFont(l.font);
+        // As laid out: by the text's own direction, whatever the window's
+        // language (a right-to-left one would turn every line round).
+        p.setLayoutDirection(Qt::LayoutDirectionAuto);
         p.drawText(QPointF(x, top + l.ascent), l.text);
     } else {
         const QPointF at(x, top + l.ascent - l.runBaseline);
