@@ -187,6 +187,10 @@ def main():
     out("fuzz_design", "errors", b"\x04" +
         b"backgroundImage=missing.bmp\nbackgroundExtraExpandFrom=sideways\nbogus\nimgFont\nalign=fill\n"
         b"imgFontEnd\nttfFont\nsize=x12\nttfFontEnd\nimgFont\nname=chars\n")
+    out("fuzz_design", "lettering", b"\x81" +
+        b"ttfFont\nname=DejaVu Sans\nsize=20\noutline=3\noutlineColor=$FF\nshadowX=4\nshadowY=-3\n"
+        b"shadowBlur=5\nshadowColor=$FF00\nglow=7\nglowColor=$FF0000\ngradient=0\ntracking=2\n"
+        b"fitWidth=40\nminSize=4\nxpos=center\nalign=center\nttfFontEnd\n\0Lettering\nab\n")
     out("fuzz_design", "gif-right", b"\xa4" +
         b"backgroundExtraMarge=-5\n# comment\nimgFont\nname=CHARS\nxpos=center\nimgFontEnd\n\0b\n")
 
