@@ -116,6 +116,7 @@ std::optional<LogoEngine::Plan> planUndrawn(LogoEngine& engine, const QStringLis
 // drew itself), with the texts and fonts as they are with it.
 struct KeptLogo {
     Bitmap logo;
+    QImage alphaLogo;
     LogoEngine::RenderState after;
 };
 
@@ -130,7 +131,7 @@ void rewindTo(LogoEngine& engine, const Logo& logo) {
     if (logo.state)
         engine.rewindTo(*logo.state);
     else if (logo.kept)
-        engine.rewindTo(logo.kept->after, logo.kept->logo);
+        engine.rewindTo(logo.kept->after, logo.kept->logo, logo.kept->alphaLogo);
 }
 
 struct Task {
@@ -159,6 +160,39 @@ constexpr size_t kChunkLines = 32;
 // Files carried by a chunk, at most (one file may be more): the memory of a
 // batch stays flat however large its logos.
 constexpr qint64 kChunkBytes = qint64(1) << 20;
+// Descriptors the rest of the program may hold meanwhile (the design's
+// files, fonts, the toolkit's), kept free of pending files.
+constexpr qint64 kOtherFiles = 256;
+
+// Lines a chunk carries, at most. A file written ahead of its turn holds a
+// descriptor until it is put in place (PendingFile), and fewer than
+// capacity + threads chunks hold such files at once: those finished out of
+// turn (fewer than capacity when a worker takes one), those being written
+// and the one being put in place. Where the open file limit cannot be
+// raised that far, chunks get shorter.
+size_t linesPerChunk(size_t capacity, size_t threads) {
+    const qint64 holding = qint64(capacity + threads);
+    const qint64 limit = raiseOpenFileLimit(holding * qint64(kChunkLines) + kOtherFiles);
+    return size_t(std::clamp<qint64>((limit - kOtherFiles) / holding, 1, kChunkLines));
+}
+
+// The folders a batch writes into, each rid once of the temporary files
+// that runs killed earlier left there.
+class FolderCleaner {
+  public:
+    void enter(const QString& path) {
+        const QStringView folder = QStringView(path).left(path.lastIndexOf(u'/') + 1);
+        if (folder == last_)
+            return;
+        last_ = folder.toString();
+        if (cleaned_.insert(last_).second)
+            removeAbandonedTemporaryFiles(nativePath(last_));
+    }
+
+  private:
+    QString last_;
+    std::unordered_set<QString> cleaned_;
+};
 
 // Told how many lines are done; the planning thread calls it, never a worker.
 using ProgressReport = std::function<void(qint64 done)>;
@@ -427,9 +461,9 @@ void work(LogoEngine* engine, Pipeline& pipeline, LogoFormat format) {
                 if (task.bytes.isNull()) {
                     if (task.logo.state) {
                         engine->renderFrom(*task.logo.state);
-                        encodeLogo(engine->logo(), format, file);
+                        encodeLogo(engine->logo(), engine->alphaLogo(), format, file);
                     } else {
-                        encodeLogo(task.logo.kept->logo, format, file);
+                        encodeLogo(task.logo.kept->logo, task.logo.kept->alphaLogo, format, file);
                     }
                 }
                 const QByteArray& bytes = task.bytes.isNull() ? file : task.bytes;
@@ -537,14 +571,16 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
     const size_t capacity = 2 * threadCount;
     // A logo the planning engine holds, with what goes with it.
     const auto kept = [&engine] {
-        return Logo{nullptr, std::make_shared<const KeptLogo>(
-                                 KeptLogo{engine.logo(), engine.renderState()})};
+        return Logo{nullptr, std::make_shared<const KeptLogo>(KeptLogo{
+                                 engine.logo(), engine.alphaLogo(), engine.renderState()})};
     };
     // Until the batch renders, its lines show the logo as it was.
     Logo last = kept();
     Pipeline pipeline(capacity, last);
+    const size_t chunkLines = linesPerChunk(capacity, threadCount);
     // Lines further apart than this are never in flight together.
-    RecentNames recent((capacity + 2 * threadCount + 1) * kChunkLines);
+    RecentNames recent((capacity + 2 * threadCount + 1) * chunkLines);
+    FolderCleaner folders;
     // Progress is told on this thread, so that a window can show it and take
     // a Cancel between lines.
     bool cancelled = false;
@@ -624,19 +660,23 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
             // Another part's line only stops the batch when its name is refused.
             if (role == LineRole::Foreign && !refused)
                 continue;
+            // Also where this part's files are all there already: a killed
+            // run may have left temporary files beside old files it replaced.
+            if (!refused)
+                folders.enter(path);
             if (role != LineRole::Foreign)
                 ++done;
             const bool ordered = role == LineRole::Write && recent.seen(path);
             QByteArray bytes;
             if (renderHere && role == LineRole::Write && !refused) {
                 draw();
-                encodeLogo(engine.logo(), options.format, bytes);
+                encodeLogo(engine.logo(), engine.alphaLogo(), options.format, bytes);
                 chunk.bytes += bytes.size();
             }
             chunk.tasks.push_back({lineNumber, done, std::move(path), last, ordered, refused,
                                    role == LineRole::Skip, std::move(bytes)});
             // Full, or a worker is idle (a slow pipe): send what there is.
-            if ((chunk.tasks.size() >= kChunkLines || chunk.bytes >= kChunkBytes ||
+            if ((chunk.tasks.size() >= chunkLines || chunk.bytes >= kChunkBytes ||
                  pipeline.hungry()) &&
                 !send())
                 break;
@@ -690,6 +730,9 @@ BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outp
     try {
         for (int i = 0; i < options.jobs; ++i) {
             workers.push_back(std::make_unique<LogoEngine>(quiet, engine.programFolder()));
+            // Only PNG files keep alpha: a BMP batch does without its drawing.
+            workers.back()->setAlphaWanted(engine.alphaWanted() &&
+                                           options.format == LogoFormat::Png);
             workers.back()->OpenDesign(engine.design().DesignFolder, engine.designParent());
         }
     } catch (const Error&) {

@@ -260,6 +260,8 @@ int run(const QStringList& arguments) {
         printLine(line);
     });
     zot::LogoEngine engine(editor, where.programFolder);
+    // A logo with alpha only where the files keep it.
+    engine.setAlphaWanted(format == zot::LogoFormat::Png);
 
     try {
         engine.OpenDesign(where.folderName);
@@ -273,7 +275,8 @@ int run(const QStringList& arguments) {
             for (qsizetype i = 0; i < texts.size(); ++i)
                 engine.setLabelText(int(i + 1), texts[i]);
             if (parser.isSet(outOption))
-                zot::writeLogoFile(engine.logo(), parser.value(outOption), format);
+                zot::writeLogoFile(engine.logo(), engine.alphaLogo(), parser.value(outOption),
+                                   format);
         } else if (command == u"batch") {
             zot::BatchOptions options;
             options.jobs = jobs;

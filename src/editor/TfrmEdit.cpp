@@ -4,6 +4,7 @@
 #include "editor/DesignReloader.h"
 #include "editor/ToolbarGlyphs.h"
 #include "imaging/BmpCodec.h"
+#include "imaging/LogoFile.h"
 #include "platform/Clipboard.h"
 #include "platform/Error.h"
 #include "platform/Locations.h"
@@ -83,6 +84,23 @@ TLogoView::TLogoView(const LogoEngine& engine, QWidget* parent) : QWidget(parent
 }
 
 const QImage* TLogoView::shownImage() {
+    // A logo with alpha shows over a checkerboard, as image editors show it.
+    if (const QImage& alpha = engine_.alphaLogo(); !alpha.isNull()) {
+        if (mirrorWhole_ || !stale_.isEmpty() || mirror_.size() != alpha.size()) {
+            constexpr int kSquare = 8;
+            mirror_ = QImage(alpha.size(), QImage::Format_RGB32);
+            for (int y = 0; y < mirror_.height(); ++y) {
+                QRgb* line = reinterpret_cast<QRgb*>(mirror_.scanLine(y));
+                for (int x = 0; x < mirror_.width(); ++x)
+                    line[x] = ((x / kSquare + y / kSquare) % 2) ? 0xffcccccc : 0xffffffff;
+            }
+            QPainter painter(&mirror_);
+            painter.drawImage(0, 0, alpha);
+        }
+        stale_ = QRect();
+        mirrorWhole_ = false;
+        return &mirror_;
+    }
     const QImage& storage = engine_.logo().storage();
     if (storage.isNull())
         return nullptr;
@@ -182,6 +200,8 @@ TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
     setWindowTitle(u"About"_s);
     caption_ = u"About"_s;
     SaveDialog.DefaultExt = u"bmp"_s;
+    // BMP whatever the name, as always; PNG keeps a logo's alpha.
+    SaveDialog.Filter = u"BMP picture|*|PNG picture|*.png"_s;
     odBatch.Filter = u"Comma Seperated Files|*.txt;*.csv;"_s;
 
     pLeft = new QFrame(this);
@@ -626,12 +646,20 @@ void TfrmEdit::abcTBSaveClick() {
         SaveDialog.FileName = u"zot.bmp"_s;
         if (!SaveDialog.Execute(this))
             return;
-        writeBmpFile(engine_->logo(), SaveDialog.FileName);
+        if (SaveDialog.FilterIndex == 2)
+            writeLogoFile(engine_->logo(), engine_->alphaLogo(), SaveDialog.FileName,
+                          LogoFormat::Png);
+        else
+            writeBmpFile(engine_->logo(), SaveDialog.FileName);
     });
 }
 
 void TfrmEdit::abcTBCopyClick() {
-    runGuarded([this] { copyToClipboard(engine_->logo().toImage()); });
+    runGuarded([this] {
+        const QImage& alpha = engine_->alphaLogo();
+        copyToClipboard(alpha.isNull() ? engine_->logo().toImage()
+                                       : alpha.convertToFormat(QImage::Format_ARGB32));
+    });
 }
 
 void TfrmEdit::abcTBWallpaperClick() {

@@ -225,16 +225,19 @@ void PaintPlacedText(const TTtfFont& font, const TextPlacement& placement, Bitma
                      QPoint origin) {
     if (!placement.drawn || target.isEmpty())
         return;
-    const QColor colour = QColor::fromRgb(placement.colour);
-    const QFont& qf = font.qfont();
+    target.paint([&](QPainter& p) { PaintPlacedText(font, placement, p, origin); });
+}
+
+void PaintPlacedText(const TTtfFont& font, const TextPlacement& placement, QPainter& p,
+                     QPoint origin) {
+    if (!placement.drawn)
+        return;
     const int ascent = font.metrics().ascent();
     const double x = double(placement.x - origin.x());
     const double y = double(placement.y + ascent - origin.y());
-    target.paint([&](QPainter& p) {
-        p.setFont(qf);
-        p.setPen(colour);
-        p.drawText(QPointF(x, y), placement.spaced);
-    });
+    p.setFont(font.qfont());
+    p.setPen(QColor::fromRgb(placement.colour));
+    p.drawText(QPointF(x, y), placement.spaced);
 }
 
 void PaintText(TTtfFont& font, const QString& text, Bitmap& logo) {

@@ -10,6 +10,8 @@
 #include <optional>
 #include <utility>
 
+class QPainter;
+
 namespace zot {
 
 class Bitmap;
@@ -87,5 +89,9 @@ TextPlacement PlaceText(TTtfFont& font, const QString& text, int logoWidth, int 
 // logo's pixel origin. The pixels are those PaintText gives the logo there.
 void PaintPlacedText(const TTtfFont& font, const TextPlacement& placement, Bitmap& target,
                      QPoint origin);
+// The same with a painter already on a true-colour picture whose top-left
+// pixel is the logo's pixel origin.
+void PaintPlacedText(const TTtfFont& font, const TextPlacement& placement, QPainter& painter,
+                     QPoint origin = {});
 
 } // namespace zot

@@ -44,7 +44,8 @@ bool sizeFits(QSize size, qint64 limit) {
            qint64(size.width()) * size.height() * 4 <= limit;
 }
 
-Bitmap decodeWithQt(QIODevice& device, const QByteArray& format, qint64 byteLimit) {
+Bitmap decodeWithQt(QIODevice& device, const QByteArray& format, qint64 byteLimit,
+                    QImage* alpha = nullptr) {
     QImageReader reader(&device, format);
     reader.setDecideFormatFromContent(false);
     // Qt decodes to at most 32 bits per pixel. The declared size is checked
@@ -61,6 +62,8 @@ Bitmap decodeWithQt(QIODevice& device, const QByteArray& format, qint64 byteLimi
         return {};
     if (!pictureSizeAllowed(image.width(), image.height(), 32))
         return {};
+    if (alpha)
+        *alpha = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB) {
         // A two-colour picture stays one bit per pixel (white see-through colour).
         QImage indexed = image.convertToFormat(QImage::Format_Indexed8);
@@ -71,7 +74,7 @@ Bitmap decodeWithQt(QIODevice& device, const QByteArray& format, qint64 byteLimi
     return Bitmap::fromQImage(image);
 }
 
-Bitmap loadPng(QFile& file, qint64 byteLimit) {
+Bitmap loadPng(QFile& file, qint64 byteLimit, QImage* alpha) {
     // The size in IHDR, checked before Qt reads a byte: Qt reads every chunk
     // ahead of the pixels to tell the size.
     const QByteArray head = file.peek(24);
@@ -85,24 +88,49 @@ Bitmap loadPng(QFile& file, qint64 byteLimit) {
     QByteArray bytes = file.readAll();
     if (const std::optional<QByteArray> stripped = pngWithoutText(bytes))
         bytes = *stripped;
+    if (alpha && !pngHasAlpha(bytes))
+        alpha = nullptr;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    return decodeWithQt(buffer, "png", byteLimit);
+    // Room for the bitmap and its picture with alpha, each of 4 bytes a pixel.
+    return decodeWithQt(buffer, "png", alpha ? byteLimit / 2 : byteLimit, alpha);
 }
 
-Bitmap loadWithQt(QFile& file, qint64 byteLimit) {
+Bitmap loadWithQt(QFile& file, qint64 byteLimit, QImage* alpha) {
     // Only the formats a design may hold; the format decided by content.
     if (file.size() > kMaxQtFileBytes)
         return {};
     const QByteArray format = QImageReader::imageFormat(&file).toLower();
     if (format == "png")
-        return loadPng(file, byteLimit);
+        return loadPng(file, byteLimit, alpha);
     if (format != "gif" && format != "jpeg" && format != "jpg")
         return {};
     return decodeWithQt(file, format, byteLimit);
 }
 
 } // namespace
+
+bool pngHasAlpha(const QByteArray& png) {
+    constexpr qint64 kFirstChunk = 8;
+    const char* p = png.constData();
+    const qint64 size = png.size();
+    if (size < 26 || std::memcmp(p + kFirstChunk + 4, "IHDR", 4))
+        return false;
+    const quint8 colourType = quint8(p[25]);
+    if (colourType == 4 || colourType == 6)
+        return true;
+    // Chunk lengths come from the file; every step moves on by at least 12.
+    qint64 pos = kFirstChunk;
+    while (pos + 8 <= size) {
+        const qint64 length = qFromBigEndian<quint32>(p + pos);
+        if (!std::memcmp(p + pos + 4, "tRNS", 4))
+            return true;
+        if (!std::memcmp(p + pos + 4, "IDAT", 4) || !std::memcmp(p + pos + 4, "IEND", 4))
+            return false;
+        pos += 12 + length;
+    }
+    return false;
+}
 
 std::optional<QByteArray> pngWithoutText(const QByteArray& png) {
     constexpr qint64 kSignature = 8;
@@ -141,7 +169,9 @@ qint64 pictureBytes(const Bitmap& bitmap) {
     return bitmap.isEmpty() ? 0 : qint64(bitmap.storage().sizeInBytes());
 }
 
-Bitmap loadPicture(const QString& path, PictureBudget& budget) {
+namespace {
+
+Bitmap load(const QString& path, PictureBudget& budget, QImage* alpha) {
     try {
         if (!nativeIsFile(path))
             return {};
@@ -149,14 +179,34 @@ Bitmap loadPicture(const QString& path, PictureBudget& budget) {
         if (!openNativeFile(file, path))
             return {};
         const qint64 limit = budget.remaining();
-        Bitmap picture = file.peek(2) == "BM" ? loadBmp(file, limit) : loadWithQt(file, limit);
-        if (!budget.take(pictureBytes(picture)))
+        Bitmap picture =
+            file.peek(2) == "BM" ? loadBmp(file, limit) : loadWithQt(file, limit, alpha);
+        const qint64 alphaBytes = alpha && !picture.isEmpty() ? alpha->sizeInBytes() : 0;
+        if (!budget.take(pictureBytes(picture) + alphaBytes)) {
+            if (alpha)
+                *alpha = QImage();
             return {};
+        }
+        if (alpha && picture.isEmpty())
+            *alpha = QImage();
         return picture;
     } catch (...) {
         // Out of memory or a picture past the limits: an empty picture.
+        if (alpha)
+            *alpha = QImage();
         return {};
     }
+}
+
+} // namespace
+
+Bitmap loadPicture(const QString& path, PictureBudget& budget) {
+    return load(path, budget, nullptr);
+}
+
+Bitmap loadPicture(const QString& path, PictureBudget& budget, QImage& alpha) {
+    alpha = QImage();
+    return load(path, budget, &alpha);
 }
 
 Bitmap loadPicture(const QString& path) {

@@ -27,4 +27,26 @@ void writeLogoFile(const Bitmap& logo, const QString& path, LogoFormat format) {
     writeFileReplacing(path, bytes);
 }
 
+void encodeLogo(const Bitmap& logo, const QImage& alphaLogo, LogoFormat format, QByteArray& out) {
+    if (format != LogoFormat::Png || alphaLogo.isNull()) {
+        encodeLogo(logo, format, out);
+        return;
+    }
+    out.clear();
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    writer.setQuality(50);
+    // PNG holds colours unpremultiplied.
+    if (!writer.write(alphaLogo.convertToFormat(QImage::Format_ARGB32)))
+        out.clear();
+}
+
+void writeLogoFile(const Bitmap& logo, const QImage& alphaLogo, const QString& path,
+                   LogoFormat format) {
+    QByteArray bytes;
+    encodeLogo(logo, alphaLogo, format, bytes);
+    writeFileReplacing(path, bytes);
+}
+
 } // namespace zot

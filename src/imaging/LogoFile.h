@@ -3,6 +3,7 @@
 #include "imaging/Bitmap.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <optional>
 
@@ -21,5 +22,12 @@ void encodeLogo(const Bitmap& logo, LogoFormat format, QByteArray& out);
 // Writes the logo to path, replacing an existing file. Throws
 // Error::cannotCreateFile(path) when the file cannot be written.
 void writeLogoFile(const Bitmap& logo, const QString& path, LogoFormat format = LogoFormat::Bmp);
+
+// The same for a logo that may have a picture with alpha beside it (null when
+// it has none, else QImage::Format_ARGB32_Premultiplied): PNG keeps the alpha,
+// BMP always holds the opaque logo.
+void encodeLogo(const Bitmap& logo, const QImage& alphaLogo, LogoFormat format, QByteArray& out);
+void writeLogoFile(const Bitmap& logo, const QImage& alphaLogo, const QString& path,
+                   LogoFormat format);
 
 } // namespace zot

@@ -32,11 +32,18 @@ struct Design {
     Bitmap imgExtraLeft;
     Bitmap imgExtraCenter;
     Bitmap imgExtraRight;
+    // The same four pictures with their alpha, where each is a PNG that has
+    // one (else null). A logo has alpha when its background has.
+    QImage alphaBackground;
+    QImage alphaExtraLeft;
+    QImage alphaExtraCenter;
+    QImage alphaExtraRight;
     // The memory of all pictures above and of every character image.
     PictureBudget Pictures;
     QStringList mFonts;        // temporary font files, as written in the script
     InstalledFonts mFontTable; // those files in the font table
 
+    bool hasAlpha() const { return !alphaBackground.isNull(); }
     qint32 TtfFontCount() const { return qint32(TtfFonts.size()); }
     qint32 ImgFontCount() const { return qint32(ImgFonts.size()); }
 };

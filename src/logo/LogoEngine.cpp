@@ -198,7 +198,7 @@ void LogoEngine::rewindTo(const RenderState& start) {
     renderFrom(start);
 }
 
-void LogoEngine::rewindTo(const RenderState& after, const Bitmap& logo) {
+void LogoEngine::rewindTo(const RenderState& after, const Bitmap& logo, const QImage& alphaLogo) {
     takeTextsTold(after.texts);
     const size_t fonts = std::min(design_.ImgFonts.size(), after.charSpaces.size());
     for (size_t i = 0; i < fonts; ++i)
@@ -210,6 +210,7 @@ void LogoEngine::rewindTo(const RenderState& after, const Bitmap& logo) {
     // The next rendering starts afresh: what was drawn is no longer known.
     drawn_.reset();
     logo_ = logo;
+    alphaLogo_ = alphaWanted_ && design_.hasAlpha() ? alphaLogo : QImage();
     changedArea_ = QRect(0, 0, logo_.width(), logo_.height());
     observer_.logoResized();
 }

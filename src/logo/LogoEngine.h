@@ -8,6 +8,7 @@
 #include "platform/Paths.h"
 #include "script/ScriptReader.h"
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -83,7 +84,7 @@ class LogoEngine : private FontSectionEditor {
     void rewindTo(const RenderState& start);
     // The same for a logo that was kept rather than rendered from a state:
     // after holds the texts and the fonts as that logo left them.
-    void rewindTo(const RenderState& after, const Bitmap& logo);
+    void rewindTo(const RenderState& after, const Bitmap& logo, const QImage& alphaLogo = {});
     // What setLabelTexts(fields) would do, without drawing: the engine takes
     // the fields and the fonts what the renderings would leave them, and the
     // plan holds the state the last rendering starts from (nothing when no
@@ -113,6 +114,14 @@ class LogoEngine : private FontSectionEditor {
 
     // The logo bitmap (imgEdit's picture) as the last rendering left it.
     const Bitmap& logo() const { return logo_; }
+    // The same logo with alpha (QImage::Format_ARGB32_Premultiplied), where
+    // the design's background has alpha and it is wanted; else null. The
+    // opaque logo stays what it always was: BMP files, the wallpaper.
+    const QImage& alphaLogo() const { return alphaLogo_; }
+    // Whether renderings also draw the logo with alpha (on unless a batch
+    // writes files that cannot hold it).
+    void setAlphaWanted(bool wanted) { alphaWanted_ = wanted; }
+    bool alphaWanted() const { return alphaWanted_; }
     Design& design() { return design_; }
     const Design& design() const { return design_; }
 
@@ -201,6 +210,8 @@ class LogoEngine : private FontSectionEditor {
     Design design_;
     std::vector<LabelInput> labels_; // input i at index i - 1
     Bitmap logo_;
+    QImage alphaLogo_;
+    bool alphaWanted_ = true;
     // Folder listings for the case-insensitive lookups of the open design.
     mutable PathResolver resolver_;
     int renderCount_ = 0;

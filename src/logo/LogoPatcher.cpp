@@ -49,6 +49,9 @@ const Bitmap& LogoEngine::background() const {
 }
 
 bool LogoEngine::canPatch() {
+    // The logo with alpha is drawn whole, beside the opaque one.
+    if (alphaWanted_ && design_.hasAlpha())
+        return false;
     if (!drawn_ || drawn_->trueType.size() != design_.TtfFonts.size() ||
         drawn_->image.size() != design_.ImgFonts.size() || observer_.refitCanFail())
         return false;

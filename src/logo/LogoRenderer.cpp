@@ -4,6 +4,7 @@
 #include "script/IntegerConversion.h"
 #include "text/Characters.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <limits>
 
@@ -26,6 +27,133 @@ qint64 measureLogoWidth64(LogoEngine& engine) {
 // A piece takes part only when its script line was read and it has width.
 bool usable(bool loaded, const Bitmap& piece) {
     return loaded && piece.width() > 0;
+}
+
+enum class Piece { Background, Left, Center, Right };
+
+const Bitmap& pictureOf(const Design& d, Piece which) {
+    switch (which) {
+    case Piece::Left:
+        return d.imgExtraLeft;
+    case Piece::Center:
+        return d.imgExtraCenter;
+    case Piece::Right:
+        return d.imgExtraRight;
+    case Piece::Background:
+        break;
+    }
+    return d.imgBackground;
+}
+
+// Where the pieces of a background widened to W go, in the order they are
+// drawn (a later one covers an earlier one): draw(piece, x) each time.
+template <class Draw> void placePieces(const Design& d, qint64 W, qint64 shift, Draw draw) {
+    const Bitmap& left = d.imgExtraLeft;
+    const Bitmap& center = d.imgExtraCenter;
+    const Bitmap& right = d.imgExtraRight;
+    const qint64 bw = d.imgBackground.width();
+    const qint64 lw = left.width();
+    const qint64 cw = center.width();
+    const qint64 rw = right.width();
+
+    auto drawLeftAtZero = [&] {
+        if (d.HasExtraLeft)
+            draw(Piece::Left, 0);
+    };
+    auto drawRightAtEnd = [&] {
+        if (d.HasExtraRight)
+            draw(Piece::Right, W - rw);
+    };
+
+    switch (d.ExpandFrom) {
+    case ExpandMode::None:
+        break;
+    case ExpandMode::Center: {
+        if (usable(d.HasExtraCenter, center)) {
+            const qint64 n = W / cw;
+            for (qint64 k = 0; k <= n; ++k)
+                draw(Piece::Center, (W - cw) / 2 + (k - n / 2) * cw);
+        }
+        drawLeftAtZero();
+        drawRightAtEnd();
+        break;
+    }
+    case ExpandMode::Character: {
+        if (usable(d.HasExtraCenter, center)) {
+            const qint64 n = W / cw;
+            for (qint64 k = 1; k <= n; ++k)
+                draw(Piece::Center, (W - cw) / 2 + (k - n / 2) * cw - shift);
+        }
+        drawLeftAtZero();
+        drawRightAtEnd();
+        break;
+    }
+    case ExpandMode::LeftRight: {
+        const qint64 h = (W - bw) / 2;
+        if (usable(d.HasExtraLeft, left)) {
+            const qint64 nL = h / lw;
+            for (qint64 k = 1; k <= nL; ++k)
+                draw(Piece::Left, k * lw);
+        }
+        if (usable(d.HasExtraRight, right)) {
+            const qint64 nR = h / rw + 1;
+            for (qint64 k = 1; k <= nR; ++k)
+                draw(Piece::Right, W - k * rw);
+        }
+        draw(Piece::Background, h);
+        break;
+    }
+    case ExpandMode::Left: {
+        if (usable(d.HasExtraLeft, left)) {
+            const qint64 nL = W / lw;
+            for (qint64 k = 1; k <= nL; ++k)
+                draw(Piece::Left, k * lw);
+        }
+        drawRightAtEnd();
+        if (d.HasExtraCenter)
+            draw(Piece::Center, (W - cw) / 2);
+        break;
+    }
+    case ExpandMode::Right: {
+        if (usable(d.HasExtraRight, right)) {
+            const qint64 nR = W / rw;
+            for (qint64 k = 1; k <= nR; ++k)
+                draw(Piece::Right, k * rw);
+        }
+        drawLeftAtZero();
+        if (d.HasExtraCenter)
+            draw(Piece::Center, (W - cw) / 2);
+        break;
+    }
+    }
+}
+
+// A piece as the logo with alpha takes it: with its own alpha where it has
+// one, else opaque.
+QImage alphaPictureOf(const Design& d, Piece which) {
+    const QImage& own = which == Piece::Left     ? d.alphaExtraLeft
+                        : which == Piece::Center ? d.alphaExtraCenter
+                        : which == Piece::Right  ? d.alphaExtraRight
+                                                 : d.alphaBackground;
+    if (!own.isNull())
+        return own;
+    return pictureOf(d, which).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// A text picture of an image font over the logo with alpha: its see-through
+// colour lets the logo show, every other pixel is opaque.
+QImage withSeeThrough(const Bitmap& picture) {
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    if (picture.transparent()) {
+        const QRgb key = picture.transparentColor() | 0xff000000u;
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] | 0xff000000u) == key)
+                    line[x] = 0;
+        }
+    }
+    return image;
 }
 
 } // namespace
@@ -79,89 +207,13 @@ void LogoEngine::ComposeBackground() {
     const qint64 W = std::max<qint64>(measured, 0);
     logo_.setWidth(int(W));
 
-    const Bitmap& left = d.imgExtraLeft;
-    const Bitmap& center = d.imgExtraCenter;
-    const Bitmap& right = d.imgExtraRight;
-    const qint64 bw = d.imgBackground.width();
-    const qint64 lw = left.width();
-    const qint64 cw = center.width();
-    const qint64 rw = right.width();
-
-    auto drawLeftAtZero = [&] {
-        if (d.HasExtraLeft)
-            logo_.draw(left, 0, 0);
-    };
-    auto drawRightAtEnd = [&] {
-        if (d.HasExtraRight)
-            logo_.draw(right, W - rw, 0);
-    };
-
-    switch (d.ExpandFrom) {
-    case ExpandMode::None:
-        break;
-    case ExpandMode::Center: {
-        if (usable(d.HasExtraCenter, center)) {
-            const qint64 n = W / cw;
-            for (qint64 k = 0; k <= n; ++k)
-                logo_.draw(center, (W - cw) / 2 + (k - n / 2) * cw, 0);
-        }
-        drawLeftAtZero();
-        drawRightAtEnd();
-        break;
-    }
-    case ExpandMode::Character: {
-        if (usable(d.HasExtraCenter, center)) {
-            const qint64 n = W / cw;
-            const qint64 shift = characterShift();
-            for (qint64 k = 1; k <= n; ++k)
-                logo_.draw(center, (W - cw) / 2 + (k - n / 2) * cw - shift, 0);
-        }
-        drawLeftAtZero();
-        drawRightAtEnd();
-        break;
-    }
-    case ExpandMode::LeftRight: {
-        const qint64 h = (W - bw) / 2;
-        if (usable(d.HasExtraLeft, left)) {
-            const qint64 nL = h / lw;
-            for (qint64 k = 1; k <= nL; ++k)
-                logo_.draw(left, k * lw, 0);
-        }
-        if (usable(d.HasExtraRight, right)) {
-            const qint64 nR = h / rw + 1;
-            for (qint64 k = 1; k <= nR; ++k)
-                logo_.draw(right, W - k * rw, 0);
-        }
-        logo_.draw(d.imgBackground, h, 0);
-        break;
-    }
-    case ExpandMode::Left: {
-        if (usable(d.HasExtraLeft, left)) {
-            const qint64 nL = W / lw;
-            for (qint64 k = 1; k <= nL; ++k)
-                logo_.draw(left, k * lw, 0);
-        }
-        drawRightAtEnd();
-        if (d.HasExtraCenter)
-            logo_.draw(center, (W - cw) / 2, 0);
-        break;
-    }
-    case ExpandMode::Right: {
-        if (usable(d.HasExtraRight, right)) {
-            const qint64 nR = W / rw;
-            for (qint64 k = 1; k <= nR; ++k)
-                logo_.draw(right, k * rw, 0);
-        }
-        drawLeftAtZero();
-        if (d.HasExtraCenter)
-            logo_.draw(center, (W - cw) / 2, 0);
-        break;
-    }
-    }
+    placePieces(d, W, characterShift(),
+                [&](Piece which, qint64 x) { logo_.draw(pictureOf(d, which), x, 0); });
 
     // Kept for the keystrokes that leave the width as it is: always when the
     // background is wider than every text, else once the width repeats.
     const BackgroundKey key{W, characterShift()};
+    const qint64 bw = d.imgBackground.width();
     if (incremental_ && (measured == bw + 2 * qint64(d.ExtraMarge) || key == lastKey_)) {
         composed_ = logo_;
         composedKey_ = key;
@@ -194,6 +246,28 @@ void LogoEngine::RenderLogo() {
     ComposeBackground();
     changedArea_ = QRect(0, 0, logo_.width(), logo_.height());
     observer_.logoResized();
+    // The logo with alpha takes the same pieces, texts and pictures, each
+    // with its alpha: columns no piece covers stay clear.
+    alphaLogo_ = QImage();
+    QPainter alpha;
+    if (alphaWanted_ && design_.hasAlpha() && !logo_.isEmpty()) {
+        alphaLogo_ = QImage(logo_.width(), logo_.height(), QImage::Format_ARGB32_Premultiplied);
+        if (alphaLogo_.isNull())
+            throw Error::pictureTooLarge(logo_.width(), logo_.height());
+        alphaLogo_.fill(Qt::transparent);
+        alpha.begin(&alphaLogo_);
+        alpha.setCompositionMode(QPainter::CompositionMode_Source);
+        const qint64 W = logo_.width();
+        const auto drawPiece = [&](Piece which, qint64 x) {
+            const QImage piece = alphaPictureOf(design_, which);
+            if (!piece.isNull() && x < W && x + piece.width() > 0)
+                alpha.drawImage(QPoint(int(x), 0), piece);
+        };
+        drawPiece(Piece::Background, 0);
+        if (design_.ExpandFrom != ExpandMode::None)
+            placePieces(design_, W, characterShift(), drawPiece);
+        alpha.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
     DrawnTexts drawn;
     // A logo that is not true colour is painted through a true-colour copy:
     // of the text's place only, when the logo is drawn in part anyway.
@@ -210,6 +284,8 @@ void LogoEngine::RenderLogo() {
         } else {
             PaintPlacedText(*font, placed, logo_, QPoint(0, 0));
         }
+        if (alpha.isActive())
+            PaintPlacedText(*font, placed, alpha);
     }
     for (const auto& font : design_.ImgFonts) {
         const QString text = fontText(font->LabelIndex);
@@ -218,6 +294,8 @@ void LogoEngine::RenderLogo() {
         DrawnTexts::ImageLine line{text, font->CharSpace, font->XPos, font->YPos, {}};
         const Bitmap picture = ComposeText(*font, text);
         logo_.draw(picture, font->XPos, font->YPos);
+        if (alpha.isActive() && !picture.isEmpty())
+            alpha.drawImage(QPoint(font->XPos, font->YPos), withSeeThrough(picture));
         line.area = clippedArea(font->XPos, font->YPos, picture.width(), picture.height(),
                                 logo_.width(), logo_.height());
         drawn.image.push_back(std::move(line));

@@ -75,15 +75,17 @@ void LogoEngine::ParseScript() {
         }
     };
     auto onEarlyEnd = qScopeGuard(useDesignFamilies);
-    const auto loadInto = [this, &d, &loadedHere](Bitmap& picture, const QString& name) {
+    const auto loadInto = [this, &d, &loadedHere](Bitmap& picture, QImage& alpha,
+                                                  const QString& name) {
         if (std::find(loadedHere.begin(), loadedHere.end(), &picture) != loadedHere.end())
-            d.Pictures.give(pictureBytes(picture));
+            d.Pictures.give(pictureBytes(picture) + alpha.sizeInBytes());
         else
             loadedHere.push_back(&picture);
         picture = Bitmap();
+        alpha = QImage();
         const QString path = designFile(name);
         filesRead_.append(path);
-        picture = loadPicture(path, d.Pictures);
+        picture = loadPicture(path, d.Pictures, alpha);
     };
 
     while (!reScript.isEmpty()) {
@@ -107,16 +109,16 @@ void LogoEngine::ParseScript() {
         } else if (cmd == u"backgroundExtraMarge") {
             d.ExtraMarge = StrToInt(line.value);
         } else if (cmd == u"backgroundImage") {
-            loadInto(d.imgBackground, line.value);
+            loadInto(d.imgBackground, d.alphaBackground, line.value);
             observer_.viewSizeSet(d.imgBackground.width(), d.imgBackground.height());
         } else if (cmd == u"backgroundExtraLeft") {
-            loadInto(d.imgExtraLeft, line.value);
+            loadInto(d.imgExtraLeft, d.alphaExtraLeft, line.value);
             d.HasExtraLeft = true;
         } else if (cmd == u"backgroundExtraCenter") {
-            loadInto(d.imgExtraCenter, line.value);
+            loadInto(d.imgExtraCenter, d.alphaExtraCenter, line.value);
             d.HasExtraCenter = true;
         } else if (cmd == u"backgroundExtraRight") {
-            loadInto(d.imgExtraRight, line.value);
+            loadInto(d.imgExtraRight, d.alphaExtraRight, line.value);
             d.HasExtraRight = true;
         } else if (cmd == u"backgroundExtraExpandFrom") {
             if (const auto mode = expandModeFromKeyword(line.value))

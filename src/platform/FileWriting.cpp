@@ -3,12 +3,18 @@
 #include "platform/Error.h"
 #include "platform/NativeFiles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace zot {
 
@@ -51,6 +57,85 @@ quint64 fnv1a64(QByteArrayView bytes) {
     return h;
 }
 
+// Numbered, so that no two files in flight share a name (two names may lead
+// to one file).
+quint64 nextNumber() {
+    static std::atomic<quint64> counter{0};
+    return counter.fetch_add(1, std::memory_order_relaxed);
+}
+
+// A write lock on the whole file, owned by the open file description: it
+// conflicts with every other description of the file, in this process or
+// any other, and goes when the last descriptor of it is closed.
+int lockWhole(int fd, int command) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    int result;
+    do
+        result = ::fcntl(fd, command, &lock);
+    while (result != 0 && errno == EINTR);
+    return result;
+}
+
+// An empty temporary file that can be locked may be a writer's that has just
+// created it by name and is about to lock it; past this age it is abandoned.
+constexpr time_t kEmptyGraceSeconds = 60;
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the temporary file name in folder if no writer holds it. The lock
+// is kept while the name is removed, and the name must still lead to the
+// file locked: a writer that put its file in place released it after.
+bool removeIfAbandoned(int folder, const char* name) {
+    struct stat named {};
+    if (::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode))
+        return false;
+    // Opened for writing, as a write lock asks: a file we may not write is
+    // left alone.
+    const int fd =
+        ::openat(folder, name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat held {};
+    struct stat now {};
+    const bool abandoned =
+        ::fstat(fd, &held) == 0 && sameFile(held, named) && lockWhole(fd, F_OFD_SETLK) == 0 &&
+        ::fstat(fd, &held) == 0 &&
+        (held.st_size > 0 || ::time(nullptr) - held.st_ctime >= kEmptyGraceSeconds) &&
+        ::fstatat(folder, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(now, held);
+    const bool removed = abandoned && ::unlinkat(folder, name, 0) == 0;
+    ::close(fd);
+    return removed;
+}
+
+// The folder of target, for an unnamed file made there.
+QByteArray folderOf(const QByteArray& target) {
+    const qsizetype slash = target.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : target.left(slash);
+}
+
+// Gives the unnamed file fd a temporary name for target, the next number
+// whose name is free (a leftover of a process gone may hold ours). False
+// when it cannot be linked, as without /proc.
+bool nameUnnamedFile(int fd, const QByteArray& target, QByteArray& temporary) {
+    char self[40];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+    for (int tries = 0; tries < 100; ++tries) {
+        temporary = temporaryFileName(target, nextNumber());
+        if (::linkat(AT_FDCWD, self, AT_FDCWD, temporary.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    temporary.clear();
+    return false;
+}
+
 } // namespace
 
 QByteArray temporaryFileName(const QByteArray& target, quint64 number) {
@@ -67,6 +152,26 @@ QByteArray temporaryFileName(const QByteArray& target, quint64 number) {
         name = name.left(room - hash.size()) + hash;
     }
     return folder + '.' + name + suffix;
+}
+
+bool isTemporaryFileName(QByteArrayView name) {
+    // ".NAME.zot-HOST-PID-NUMBER.tmp", read from the end: a HOST may hold
+    // '-' and '.'.
+    if (!name.startsWith('.') || !name.endsWith(".tmp"))
+        return false;
+    QByteArrayView rest = name.chopped(4);
+    for (int field = 0; field < 2; ++field) {
+        qsizetype digits = 0;
+        while (digits < rest.size() && rest[rest.size() - 1 - digits] >= '0' &&
+               rest[rest.size() - 1 - digits] <= '9')
+            ++digits;
+        if (digits == 0 || digits == rest.size() || rest[rest.size() - 1 - digits] != '-')
+            return false;
+        rest.chop(digits + 1);
+    }
+    // At least one byte of NAME after the leading '.', and of HOST.
+    const qsizetype mark = rest.lastIndexOf(QByteArrayView(".zot-"));
+    return mark >= 2 && mark + 5 < rest.size();
 }
 
 QByteArray followLinks(const QByteArray& target) {
@@ -95,6 +200,31 @@ QByteArray followLinks(const QByteArray& target, struct stat& st) {
     return {};
 }
 
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : path_(std::move(other.path_)), target_(std::move(other.target_)),
+      temporary_(std::exchange(other.temporary_, {})), fd_(std::exchange(other.fd_, -1)) {}
+
+PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
+    if (this != &other) {
+        discard();
+        path_ = std::move(other.path_);
+        target_ = std::move(other.target_);
+        temporary_ = std::exchange(other.temporary_, {});
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+PendingFile::~PendingFile() {
+    discard();
+}
+
+void PendingFile::release() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
 PendingFile PendingFile::write(const QString& path, QByteArrayView bytes) {
     const auto fail = [&path] { return Error::cannotCreateFile(path); };
     PendingFile pending;
@@ -111,28 +241,48 @@ PendingFile PendingFile::write(const QString& path, QByteArrayView bytes) {
     // usual case, costs one lstat here.)
     if (st.st_mode != 0 && (S_ISDIR(st.st_mode) || ::access(target.constData(), W_OK) != 0))
         throw fail();
-    // Numbered, so that no two files in flight share a name (two names may
-    // lead to one file); a name taken (by a process gone that had our
-    // number) is left alone and the next number tried.
-    static std::atomic<quint64> counter{0};
-    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    // The file is made unnamed, locked and written, then named: no other
+    // process ever sees it unlocked or incomplete while this one lives.
     QByteArray temporary;
-    int fd = -1;
-    for (int tries = 0; tries < 100 && fd < 0; ++tries) {
-        temporary = temporaryFileName(target, counter.fetch_add(1, std::memory_order_relaxed));
-        fd = ::open(temporary.constData(), flags, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
+    int fd = ::open(folderOf(target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        lockWhole(fd, F_OFD_SETLK);
+        if (!writeAll(fd, bytes.data(), bytes.size())) {
+            ::close(fd);
+            throw fail();
+        }
+        if (!nameUnnamedFile(fd, target, temporary)) {
+            ::close(fd);
+            fd = -1;
+        }
+    } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
         throw fail();
-    const bool written = writeAll(fd, bytes.data(), bytes.size());
-    if (::close(fd) != 0 || !written) {
-        ::unlink(temporary.constData());
-        throw fail();
     }
+    if (fd < 0) {
+        // Where files cannot be made unnamed (some network file systems),
+        // by name, locked before a byte is written: a cleaner leaves an
+        // empty file alone for a while, and may hold the lock an instant.
+        const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+        for (int tries = 0; tries < 100 && fd < 0; ++tries) {
+            temporary = temporaryFileName(target, nextNumber());
+            fd = ::open(temporary.constData(), flags, 0666);
+            if (fd < 0 && errno != EEXIST)
+                break;
+        }
+        if (fd < 0)
+            throw fail();
+        lockWhole(fd, F_OFD_SETLKW);
+        if (!writeAll(fd, bytes.data(), bytes.size())) {
+            ::unlink(temporary.constData());
+            ::close(fd);
+            throw fail();
+        }
+    }
+    // A lock that cannot be had (a file system without locks) is not
+    // needed to write: no cleaner can lock such a file either.
     pending.target_ = target;
     pending.temporary_ = std::move(temporary);
+    pending.fd_ = fd;
     return pending;
 }
 
@@ -143,6 +293,8 @@ void PendingFile::commit() {
     if (!placed)
         ::unlink(temporary_.constData());
     temporary_.clear();
+    // The lock goes only once the temporary name is gone.
+    release();
     if (!placed)
         throw Error::cannotCreateFile(path_);
 }
@@ -151,6 +303,43 @@ void PendingFile::discard() {
     if (!temporary_.isEmpty())
         ::unlink(temporary_.constData());
     temporary_.clear();
+    release();
+}
+
+int removeAbandonedTemporaryFiles(const QByteArray& folder) {
+    const int fd =
+        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    DIR* listing = ::fdopendir(fd);
+    if (!listing) {
+        ::close(fd);
+        return 0;
+    }
+    int removed = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_REG)
+            continue;
+        if (isTemporaryFileName(entry->d_name) && removeIfAbandoned(fd, entry->d_name))
+            ++removed;
+    }
+    ::closedir(listing);
+    return removed;
+}
+
+qint64 raiseOpenFileLimit(qint64 wanted) {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    if (limit.rlim_cur != RLIM_INFINITY && rlim_t(wanted) > limit.rlim_cur) {
+        struct rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max == RLIM_INFINITY
+                              ? rlim_t(wanted)
+                              : std::min(rlim_t(wanted), limit.rlim_max);
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? wanted : qint64(limit.rlim_cur);
 }
 
 void writeFileReplacing(const QString& path, QByteArrayView bytes) {

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace zot {
 
 namespace {
@@ -16,6 +18,8 @@ class QtDialogBackend : public DialogBackend {
         const QStringList chosen = dialog->selectedFiles();
         if (chosen.isEmpty())
             return std::nullopt;
+        if (request.chosenFilter)
+            *request.chosenFilter = dialog->selectedNameFilter();
         return chosen.first();
     }
 };
@@ -104,12 +108,24 @@ bool TSaveDialog::Execute(QWidget* parent) {
     request.initialPath =
         lastFolder_.isEmpty() || FileName.contains(u'/') ? FileName : lastFolder_ + u'/' + FileName;
     request.defaultSuffix = DefaultExt;
+    request.nameFilters = qtNameFilters(Filter);
+    QString filter;
+    request.chosenFilter = &filter;
     // Replacing a file the user made earlier is asked first.
     request.confirmOverwrite = true;
     const std::optional<QString> chosen = dialogBackend().exec(parent, request);
     if (!chosen || chosen->isEmpty())
         return false;
-    FileName = withDefaultSuffix(*chosen, DefaultExt);
+    FilterIndex = int(std::max<qsizetype>(request.nameFilters.indexOf(filter), 0)) + 1;
+    // The filter's own extension, where it names one ("PNG picture (*.png)").
+    QString suffix = DefaultExt;
+    const QStringList parts = Filter.split(u'|');
+    if (2 * FilterIndex - 1 < parts.size()) {
+        const QString pattern = parts[2 * FilterIndex - 1].section(u';', 0, 0);
+        if (pattern.startsWith(QStringLiteral("*.")) && pattern.indexOf(u'*', 1) < 0)
+            suffix = pattern.mid(2);
+    }
+    FileName = withDefaultSuffix(*chosen, suffix);
     lastFolder_ = folderOf(FileName);
     return true;
 }

@@ -19,6 +19,8 @@ struct FileDialogRequest {
     QStringList nameFilters; // in Qt's "Text (*.txt)" form; empty: every file
     QString defaultSuffix;   // save: added to a name typed without one
     bool confirmOverwrite = false;
+    // When set, gets the name filter the user chose (one of nameFilters).
+    QString* chosenFilter = nullptr;
 };
 
 // Shows the dialogs. Qt's file dialogs unless tests install a scripted one.
@@ -50,6 +52,11 @@ class TSaveDialog {
   public:
     QString FileName;
     QString DefaultExt;
+    // "Description|*.a;|Other|*.b;" as for TOpenDialog; empty: every file.
+    // FilterIndex holds the one chosen (from 1) after OK; a name typed
+    // without a dot gets that filter's extension, else DefaultExt.
+    QString Filter;
+    int FilterIndex = 1;
     bool Execute(QWidget* parent);
 
   private:

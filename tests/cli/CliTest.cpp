@@ -324,6 +324,46 @@ TEST_F(CliBatchTest, PngHoldsTheBmpPixels) {
     EXPECT_EQ(runCli({"batch", design, batch, png, "--format", "gif"}).exitCode, 2);
 }
 
+TEST_F(CliBatchTest, ABackgroundWithAlphaGivesPngFilesWithAlphaOnAnyNumberOfJobs) {
+    QImage bg(30, 10, QImage::Format_ARGB32);
+    bg.fill(0x00ffffffu);
+    bg.setPixel(29, 9, 0xff102030u);
+    ASSERT_TRUE(bg.save(design + "/bg.png", "png"));
+    QImage center(5, 10, QImage::Format_ARGB32);
+    center.fill(0x00000000u);
+    ASSERT_TRUE(center.save(design + "/center.png", "png"));
+    writeScript("backgroundImage=bg.png\nbackgroundExtraCenter=center.png\n"
+                "backgroundExtraExpandFrom=center\n"
+                "imgFont\nname=chars\nalign=fill\nwidth=20\nimgFontEnd\n"
+                "ttfFont\nname=DejaVu Sans\nsize=7\nxpos=center\nttfFontEnd\n");
+    QByteArray pngLines = lines;
+    pngLines.replace(".bmp", ".png");
+    const QString batch = writeBatch(pngLines);
+    const QString one = outFolder("alpha1");
+    const QString two = outFolder("alpha2");
+    EXPECT_EQ(runCli({"batch", design, batch, one, "--jobs", "1", "--format", "png"}).exitCode, 0);
+    EXPECT_EQ(runCli({"batch", design, batch, two, "--jobs", "2", "--format", "png"}).exitCode, 0);
+    const auto files = filesOf(one);
+    ASSERT_EQ(files.size(), 300u);
+    EXPECT_TRUE(filesOf(two) == files);
+    // The clear centre piece is copied over the background, clear; the text
+    // is drawn over it.
+    const QImage first(one + "/f0.png", "png");
+    ASSERT_TRUE(first.hasAlphaChannel());
+    int clear = 0, drawn = 0;
+    for (int y = 0; y < first.height(); ++y)
+        for (int x = 0; x < first.width(); ++x)
+            (qAlpha(first.pixel(x, y)) ? drawn : clear)++;
+    EXPECT_GT(clear, 50);
+    EXPECT_GT(drawn, 3);
+    const QString rendered = dir.path() + "/r.png";
+    EXPECT_EQ(runCli({"render", design, "--text", "", "--text", "0", "--out", rendered, "--format",
+                      "png"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(QImage(rendered, "png"), first);
+}
+
 // The value of a top-level command of a sample script, unquoted; empty when
 // the script has none.
 QString scriptValue(const QString& design, const QByteArray& command) {

@@ -28,6 +28,7 @@ const QSet<QString> kNotMessages = {
     QStringLiteral("MS Sans Serif"),
     QStringLiteral("Batch process"),
     QStringLiteral("Comma Seperated Files|*.txt;*.csv;"),
+    QStringLiteral("BMP picture|*|PNG picture|*.png"),
     QStringLiteral("Copy 2 clipboard"),
     QStringLiteral("Copyright \u00A9 2024"),
     QStringLiteral("Image size"),

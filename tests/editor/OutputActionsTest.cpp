@@ -42,9 +42,11 @@ TEST_F(OutputActionsTest, SaveOffersZotBmpEveryTimeAddsBmpAndAsksBeforeReplacing
     dialogs.answer(out(QStringLiteral("first")));    // typed without extension
     dialogs.answer(out(QStringLiteral("logo.png"))); // another extension stays
     dialogs.cancel();
-    for (int i = 0; i < 3; ++i)
+    // The PNG filter writes PNG, adding its own extension.
+    dialogs.answer(out(QStringLiteral("web")), QStringLiteral("PNG picture (*.png)"));
+    for (int i = 0; i < 4; ++i)
         editor->abcTBSave->click();
-    ASSERT_EQ(dialogs.asked.size(), 3u);
+    ASSERT_EQ(dialogs.asked.size(), 4u);
     // The first opens in the working folder, later ones in the folder saved to last.
     EXPECT_EQ(dialogs.asked[0].initialPath, QStringLiteral("zot.bmp"));
     EXPECT_EQ(dialogs.asked[1].initialPath, out(QStringLiteral("zot.bmp")));
@@ -53,12 +55,17 @@ TEST_F(OutputActionsTest, SaveOffersZotBmpEveryTimeAddsBmpAndAsksBeforeReplacing
         EXPECT_EQ(request.kind, FileDialogRequest::Kind::SaveFile);
         EXPECT_EQ(request.defaultSuffix, QStringLiteral("bmp"));
         EXPECT_TRUE(request.confirmOverwrite);
-        EXPECT_TRUE(request.nameFilters.isEmpty());
+        EXPECT_EQ(request.nameFilters, QStringList({QStringLiteral("BMP picture (*)"),
+                                                    QStringLiteral("PNG picture (*.png)")}));
     }
     EXPECT_EQ(fileBytes(out(QStringLiteral("first.bmp"))), logoBytes());
     EXPECT_EQ(fileBytes(out(QStringLiteral("logo.png"))), logoBytes());
+    const QImage png(out(QStringLiteral("web.png")), "png");
+    ASSERT_FALSE(png.isNull());
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32),
+              editor->engine().logo().toImage().convertToFormat(QImage::Format_RGB32));
     // Cancel wrote nothing.
-    EXPECT_EQ(QDir(outDir.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(outDir.path()).entryList(QDir::Files).size(), 3);
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
 }
 
@@ -112,6 +119,42 @@ TEST_F(OutputActionsTest, CopyPutsTheFullSizeLogoOnTheClipboard) {
         for (int x = 0; x < kWidth; ++x)
             ASSERT_EQ(pasted.pixel(x, y) | 0xff000000, logo.pixel(x, y) | 0xff000000)
                 << x << "," << y;
+    EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
+}
+
+TEST_F(OutputActionsTest, ALogoWithAlphaShowsOverACheckerboardAndKeepsItsAlphaInPngOnly) {
+    // Left half clear, right half opaque.
+    QImage bg(40, 20, QImage::Format_ARGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            bg.setPixel(x, y, x < 20 ? 0x00ffffffu : 0xff3080c0u);
+    makeDesign(QStringLiteral("Clear"), "backgroundImage=bg.png\n");
+    ASSERT_TRUE(bg.save(designPath(QStringLiteral("Clear/bg.png")), "png"));
+    runGuarded([this] { editor->OpenDesign(QStringLiteral("Clear")); });
+    editor->cbSize->setEditText(QStringLiteral("100%"));
+    QImage shown(editor->imgEdit->size(), QImage::Format_RGB32);
+    editor->imgEdit->render(&shown);
+    ASSERT_EQ(shown.size(), QSize(40, 20));
+    EXPECT_EQ(shown.pixel(0, 0), 0xffffffffu);
+    EXPECT_EQ(shown.pixel(8, 0), 0xffccccccu);
+    EXPECT_EQ(shown.pixel(30, 0), 0xff3080c0u);
+
+    QGuiApplication::clipboard()->clear();
+    editor->abcTBCopy->click();
+    const QImage pasted = QGuiApplication::clipboard()->image();
+    ASSERT_TRUE(pasted.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(pasted.pixel(0, 0)), 0);
+    EXPECT_EQ(pasted.pixel(30, 0), 0xff3080c0u);
+
+    dialogs.answer(out(QStringLiteral("clear.bmp")));
+    dialogs.answer(out(QStringLiteral("clear")), QStringLiteral("PNG picture (*.png)"));
+    editor->abcTBSave->click();
+    editor->abcTBSave->click();
+    EXPECT_EQ(fileBytes(out(QStringLiteral("clear.bmp"))), logoBytes());
+    const QImage png(out(QStringLiteral("clear.png")), "png");
+    ASSERT_TRUE(png.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(png.pixel(0, 0)), 0);
+    EXPECT_EQ(png.pixel(30, 0), 0xff3080c0u);
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
 }
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -88,6 +89,84 @@ TEST_F(FileWriting, WhatCannotBeReplacedIsReportedAndLeftAsItWas) {
     pending.discard();
     EXPECT_EQ(readAll(at("kept.bmp")), "old");
     EXPECT_TRUE(hidden().isEmpty());
+}
+
+// Temporary files left by killed runs are removed; a file a live writer
+// holds (named as this very process names its own, as a restarted
+// container's process would), an empty one a writer may be about to lock,
+// other names, links, folders and what is below the folder are kept.
+TEST_F(FileWriting, OnlyAbandonedTemporaryFilesAreRemoved) {
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    const auto ours = [&](const char* target) {
+        return temporaryFileName(folder + target, 1000).mid(folder.size());
+    };
+    enum Kind { File, Empty, Locked, Link, Folder, Below };
+    const struct {
+        QByteArray name;
+        Kind kind;
+        bool removed;
+    } cases[] = {
+        {ours("a.bmp"), File, true},
+        {temporaryFileName(folder + QByteArray(300, 'n'), 2).mid(folder.size()), File, true},
+        {".b.bmp.zot-other-host.example-7-0.tmp", File, true},
+        {ours("c.bmp"), Locked, false},
+        {ours("d.bmp"), Empty, false},
+        {ours("e.bmp"), Link, false},
+        {ours("f.bmp"), Folder, false},
+        {ours("g.bmp"), Below, false},
+        {"logo.bmp", File, false},
+        {".logo.bmp", File, false},
+        {"a.bmp.zot-h-1-2.tmp", File, false},
+        {".a.bmp.zot-h-1-x.tmp", File, false},
+        {".a.bmp.zot-h-1-2.tmp~", File, false},
+        {".a.bmp.zot--1-2.tmp", File, false},
+        {"..zot-h-1-2.tmp", File, false},
+    };
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/sub"));
+    writeFileReplacing(at("outside.bmp"), "a file a link leads to");
+    int lockFd = -1;
+    int expected = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.constData());
+        const QByteArray path = folder + (c.kind == Below ? "sub/" + c.name : c.name);
+        expected += c.removed ? 1 : 0;
+        if (c.kind == Link) {
+            ASSERT_EQ(::symlink("outside.bmp", path.constData()), 0);
+        } else if (c.kind == Folder) {
+            ASSERT_EQ(::mkdir(path.constData(), 0777), 0);
+        } else {
+            QFile file(QFile::decodeName(path));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            if (c.kind != Empty)
+                file.write("bytes");
+        }
+        if (c.kind == Locked) {
+            // Another open file description holds it, as its writer does.
+            lockFd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            ASSERT_EQ(::fcntl(lockFd, F_OFD_SETLK, &lock), 0);
+        }
+    }
+    // And a write of this process in flight.
+    PendingFile pending = PendingFile::write(at("pending.bmp"), "pending");
+    const QStringList before = hidden();
+
+    EXPECT_EQ(removeAbandonedTemporaryFiles(folder), expected);
+    for (const auto& c : cases) {
+        const QByteArray path = folder + (c.kind == Below ? "sub/" + c.name : c.name);
+        struct stat st {};
+        EXPECT_EQ(::lstat(path.constData(), &st) != 0, c.removed) << c.name.constData();
+    }
+    EXPECT_EQ(readAll(at("outside.bmp")), "a file a link leads to");
+    EXPECT_EQ(hidden().size(), before.size() - expected);
+    pending.commit();
+    EXPECT_EQ(readAll(at("pending.bmp")), "pending");
+
+    // Once its writer is gone, the locked one goes too.
+    ::close(lockFd);
+    EXPECT_EQ(removeAbandonedTemporaryFiles(folder), 1);
+    EXPECT_FALSE(QFile::exists(QFile::decodeName(folder + ours("c.bmp"))));
 }
 
 } // namespace

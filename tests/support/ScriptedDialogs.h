@@ -19,8 +19,11 @@ class ScriptedDialogs : public DialogBackend {
     ScriptedDialogs(const ScriptedDialogs&) = delete;
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
-    void answer(const QString& path) { answers_.push_back({true, path}); }
-    void cancel() { answers_.push_back({false, QString()}); }
+    // filter: the name filter chosen, from those offered (the first when empty).
+    void answer(const QString& path, const QString& filter = {}) {
+        answers_.push_back({true, path, filter});
+    }
+    void cancel() { answers_.push_back({false, QString(), {}}); }
 
     std::optional<QString> exec(QWidget*, const FileDialogRequest& request) override {
         asked.push_back(request);
@@ -32,6 +35,10 @@ class ScriptedDialogs : public DialogBackend {
         answers_.pop_front();
         if (!next.ok)
             return std::nullopt;
+        if (request.chosenFilter)
+            *request.chosenFilter = next.filter.isEmpty() && !request.nameFilters.isEmpty()
+                                        ? request.nameFilters.first()
+                                        : next.filter;
         return next.path;
     }
 
@@ -43,6 +50,7 @@ class ScriptedDialogs : public DialogBackend {
     struct Answer {
         bool ok;
         QString path;
+        QString filter;
     };
     std::deque<Answer> answers_;
     DialogBackend* previous_ = nullptr;

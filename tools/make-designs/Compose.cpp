@@ -7,6 +7,7 @@
 #include "logo/LogoEngine.h"
 #include "platform/Error.h"
 
+#include <QPainter>
 #include <cstdio>
 #include <cstdlib>
 
@@ -36,7 +37,14 @@ QImage programLogo(const QString& designsRoot, const QString& name) {
     }
     if (!editor.errors().isEmpty())
         fail(name + QStringLiteral(": ") + editor.errors().join(QStringLiteral("; ")));
-    return engine.logo().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& alpha = engine.alphaLogo();
+    if (alpha.isNull())
+        return engine.logo().toImage().convertToFormat(QImage::Format_RGB32);
+    // A logo with alpha is shown on a pale page.
+    QImage shown(alpha.size(), QImage::Format_RGB32);
+    shown.fill(QColor(0xee, 0xea, 0xf4));
+    QPainter(&shown).drawImage(0, 0, alpha);
+    return shown;
 }
 
 static zot::Bitmap composeLine(const QString& folder, const QString& text, int charSpace, int space,

@@ -160,8 +160,10 @@ void makeRoundSticker(const QString& root, const QString& previewDir) {
     const int S = 256, ypos = 66;
     const QPointF c(S / 2.0, S / 2.0);
 
-    QImage background(S, S, QImage::Format_RGB32);
-    background.fill(QColor(0xee, 0xea, 0xf4));
+    // Clear around the disc: the sticker's PNG logos have alpha. The clear
+    // pixels keep a pale colour for the opaque logos, which drop the alpha.
+    QImage background(S, S, QImage::Format_ARGB32);
+    background.fill(QColor(0xee, 0xea, 0xf4, 0));
     {
         QPainter p(&background);
         p.setRenderHint(QPainter::Antialiasing, true);
@@ -217,6 +219,8 @@ void makeRoundSticker(const QString& root, const QString& previewDir) {
     writeText(dir + QStringLiteral("/script.zot"),
               QStringLiteral(R"(# Round Sticker: fat glossy letters on a round sticker, 256 x 256,
 # for an avatar or a sticker. No expand mode: the square keeps its size.
+# The picture is clear around the disc, so PNG logos are too (BMP files and
+# the wallpaper are opaque, as always).
 name = "Round Sticker"
 
 backgroundImage = sticker.png
