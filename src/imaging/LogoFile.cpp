@@ -32,14 +32,8 @@ void encodeLogo(const Bitmap& logo, const QImage& alphaLogo, LogoFormat format, 
         encodeLogo(logo, format, out);
         return;
     }
-    out.clear();
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    writer.setQuality(50);
-    // PNG holds colours unpremultiplied.
-    if (!writer.write(alphaLogo.convertToFormat(QImage::Format_ARGB32)))
-        out.clear();
+    // RGBA, the colours unpremultiplied.
+    encodePngInto(alphaLogo, out);
 }
 
 void writeLogoFile(const Bitmap& logo, const QImage& alphaLogo, const QString& path,
