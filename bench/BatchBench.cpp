@@ -50,6 +50,7 @@ namespace {
 struct Run {
     double seconds = 0;
     long peakKb = 0;
+    double cpuSeconds = 0; // user and system
     int status = -1;
 };
 
@@ -70,6 +71,8 @@ Run runProgram(const QByteArrayList& arguments) {
     wait4(pid, &status, 0, &usage);
     run.seconds = double(timer.nsecsElapsed()) / 1e9;
     run.peakKb = usage.ru_maxrss;
+    run.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
@@ -186,12 +189,13 @@ void benchPng(const QString& root, const std::vector<Storage>& storages, int min
     std::vector<Variant> variants = {{"bmp", "bmp", ZOT_CLI_PATH}, {"png", "png", ZOT_CLI_PATH}};
     if (!before.isEmpty())
         variants.push_back({"before", "png", before});
-    std::printf("medians of %d interleaved runs, seconds; sizes: mean file, KB; mogrify: "
-                "the BMP files of the 1-job run%s\n",
+    std::printf("medians of %d interleaved runs, seconds; cpu: user and system seconds; sizes: "
+                "mean file, KB;\nmogrify: the BMP files of the 1-job run%s\n",
                 runs, mogrify.isEmpty() ? " (not installed)" : "");
-    std::printf("%-7s %-6s %6s %4s %7s %7s %7s %7s %8s %7s %7s %7s %8s %8s %8s %8s\n", "design",
-                "store", "lines", "jobs", "floor", "bmp", "png", "png/bmp", "before", "bef/bmp",
-                "png KB", "bef KB", "MiB bmp", "MiB png", "mogrify", "mog/png");
+    std::printf("%-7s %-6s %6s %4s %7s %7s %7s %7s %8s %7s %7s %7s %7s %7s %8s %8s %8s %8s\n",
+                "design", "store", "lines", "jobs", "floor", "bmp", "png", "png/bmp", "before",
+                "bef/bmp", "bmp cpu", "png cpu", "png KB", "bef KB", "MiB bmp", "MiB png",
+                "mogrify", "mog/png");
     for (const Storage& storage : storages) {
         const bool disk = QLatin1String(storage.name) == QLatin1String("disk");
         for (int lines = minLines; lines <= maxLines; lines *= 10) {
@@ -204,7 +208,7 @@ void benchPng(const QString& root, const std::vector<Storage>& storages, int min
             Outputs outputs(storage.base, keep);
             const QByteArray store = QByteArray(storage.name) + (disk && !keep ? "*" : "");
             std::vector<double> floorTimes, mogrifyTimes;
-            std::map<std::pair<int, int>, std::vector<double>> times;
+            std::map<std::pair<int, int>, std::vector<double>> times, cpu;
             std::map<std::pair<int, int>, double> kb;
             std::map<std::pair<int, int>, long> peak;
             std::map<std::pair<int, int>, int> status;
@@ -222,6 +226,7 @@ void benchPng(const QString& root, const std::vector<Storage>& storages, int min
                         const Run run = runBatch(design, bmp ? batchBmp : batchPng, out, jobs,
                                                  variants[v].format, variants[v].cli);
                         times[key].push_back(run.seconds);
+                        cpu[key].push_back(run.cpuSeconds);
                         peak[key] = std::max(peak[key], run.peakKb);
                         status[key] = std::max(status[key], run.status);
                         kb[key] = meanKb(out);
@@ -243,11 +248,12 @@ void benchPng(const QString& root, const std::vector<Storage>& storages, int min
                 const double p = median(times[{1, jobs}]);
                 const double o = variants.size() > 2 ? median(times[{2, jobs}]) : 0;
                 const double m = median(mogrifyTimes);
-                std::printf("%-7s %-6s %6d %4d %7.3f %7.3f %7.3f %7.2f %8.3f %7.2f %7.1f %7.1f "
-                            "%8.1f %8.1f %8.2f %8.1f%s\n",
+                std::printf("%-7s %-6s %6d %4d %7.3f %7.3f %7.3f %7.2f %8.3f %7.2f %7.3f %7.3f "
+                            "%7.1f %7.1f %8.1f %8.1f %8.2f %8.1f%s\n",
                             "Sale", store.constData(), lines, jobs, median(floorTimes), b, p, p / b,
-                            o, o / b, kb[{1, jobs}], variants.size() > 2 ? kb[{2, jobs}] : 0,
-                            peak[{0, jobs}] / 1024.0, peak[{1, jobs}] / 1024.0, m, m / p,
+                            o, o / b, median(cpu[{0, jobs}]), median(cpu[{1, jobs}]), kb[{1, jobs}],
+                            variants.size() > 2 ? kb[{2, jobs}] : 0, peak[{0, jobs}] / 1024.0,
+                            peak[{1, jobs}] / 1024.0, m, m / p,
                             status[{0, jobs}] || status[{1, jobs}] ? "  (a batch failed)" : "");
             }
             std::fflush(stdout);
