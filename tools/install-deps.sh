@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs the Debian 12 packages Zotmaker builds and tests with, if missing.
+# Installs the Debian 12 packages Zotmaker builds and tests with, if missing;
+# or, given package names, those.
 set -eu
 # tools/make-designs draws from every DejaVu face and cuts the fonts of the
 # World Greetings design out of Noto and WenQuanYi with fonttools.
@@ -9,8 +10,9 @@ gsettings-desktop-schemas libglib2.0-bin clang-format
 desktop-file-utils appstream lintian dpkg-dev file man-db bash-completion
 cinnamon-desktop-data mate-desktop-common dbus-daemon
 qt6-wayland weston xvfb xclip x11-utils
-clang-14 libclang-rt-14-dev libarchive-dev liblzma-dev libisal-dev
+clang-14 libclang-rt-14-dev libarchive-dev liblzma-dev libfontconfig-dev libisal-dev
 parallel rsync openssh-server openssh-client"
+[ $# -eq 0 ] || packages="$*"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||

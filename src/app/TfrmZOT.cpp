@@ -16,6 +16,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -25,6 +27,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QInputDialog>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -190,6 +193,13 @@ void TfrmZOT::buildTopBar() {
         connect(action, &QAction::triggered, this, [this, n] { openMenuButton(n); });
         addAction(action);
     }
+    // Every design by keyboard, also those without a button.
+    auto* listAction = new QAction(this);
+    listAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    listAction->setShortcutContext(Qt::WindowShortcut);
+    connect(listAction, &QAction::triggered, this, [this] { showDesignList(); });
+    addAction(listAction);
+
     // The designs without a button: a right click on the arrow (taken by
     // the event filter, since a disabled button handles none) or beside it.
     sbRightMenu->installEventFilter(this);
@@ -394,6 +404,47 @@ QMenu* TfrmZOT::leftOutMenu() {
     if (scan.moreLeftOut)
         menu->addAction(u"\u2026"_s)->setEnabled(false);
     return menu;
+}
+
+QDialog* TfrmZOT::showDesignList() {
+    auto* dialog = new QDialog(this);
+    dialog->setObjectName(u"designList"_s);
+    dialog->setWindowTitle(u"Open a design"_s);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto* list = new QListWidget(dialog);
+    list->setAccessibleName(u"Designs"_s);
+    const CatalogueScan& scan = catalogue_->current();
+    const auto add = [list](const DesignFolderEntry& design, const QString& note) {
+        auto* item = new QListWidgetItem(
+            note.isEmpty() ? design.name : design.name + u" \u2014 "_s + note, list);
+        item->setData(Qt::UserRole, design.name);
+        item->setData(Qt::UserRole + 1, design.parentFolder);
+    };
+    for (const CatalogueEntry& entry : scan.shown)
+        add(entry.design, {});
+    for (const LeftOutDesign& left : scan.leftOut)
+        add(left.design, left.reason);
+    list->setCurrentRow(0);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, dialog);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemActivated, dialog, &QDialog::accept);
+    connect(dialog, &QDialog::accepted, this, [this, list] {
+        if (const QListWidgetItem* item = list->currentItem())
+            openDesign(item->data(Qt::UserRole + 1).toString(),
+                       item->data(Qt::UserRole).toString());
+    });
+    dialog->resize(360, 420);
+    // Typing goes to the list, whatever the dialog gives the focus to.
+    dialog->setFocusProxy(list);
+    buttons->setFocusProxy(list);
+    dialog->open();
+    dialog->activateWindow();
+    list->setFocus();
+    return dialog;
 }
 
 QMenu* TfrmZOT::menuButtonMenu(QToolButton* button) {

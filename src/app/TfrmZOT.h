@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+class QDialog;
 class QFrame;
 class QMenu;
 class QMdiArea;
@@ -44,6 +45,9 @@ class TfrmZOT : public QMainWindow {
     // the designs without a button; made, not shown.
     QMenu* menuButtonMenu(QToolButton* button);
     QMenu* leftOutMenu();
+    // Every design, those with a button and those left out, in catalogue
+    // order, to open one by keyboard (type-ahead, Enter). Ctrl+O.
+    QDialog* showDesignList();
     void openDesignFolderClick(const DesignFolderEntry& design);
     void makeOwnCopyClick(const DesignFolderEntry& design);
     void moveToTrashClick(const DesignFolderEntry& design);

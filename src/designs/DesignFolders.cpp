@@ -6,7 +6,9 @@
 #include "platform/Paths.h"
 
 #include <QDir>
+
 #include <QSet>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -23,19 +25,64 @@ bool fileEntryExists(const QString& path) {
 
 } // namespace
 
+bool designNameLess(const QString& a, const QString& b) {
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            // Numbers by value: without leading zeros, the longer is larger.
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && isDigit(a[ei]))
+                ++ei;
+            while (ej < b.size() && isDigit(b[ej]))
+                ++ej;
+            qsizetype si = i, sj = j;
+            while (si + 1 < ei && a[si] == u'0')
+                ++si;
+            while (sj + 1 < ej && b[sj] == u'0')
+                ++sj;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj;
+            if (const int c =
+                    QStringView(a).mid(si, ei - si).compare(QStringView(b).mid(sj, ej - sj)))
+                return c < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        // Case folded code points: no locale's collation takes part.
+        const qsizetype ni = i + (a[i].isHighSurrogate() && i + 1 < a.size() ? 2 : 1);
+        const qsizetype nj = j + (b[j].isHighSurrogate() && j + 1 < b.size() ? 2 : 1);
+        if (const int c = QStringView(a).mid(i, ni - i).compare(QStringView(b).mid(j, nj - j),
+                                                                Qt::CaseInsensitive))
+            return c < 0;
+        i = ni;
+        j = nj;
+    }
+    if ((i < a.size()) != (j < b.size()))
+        return j < b.size();
+    return a < b;
+}
+
 std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder, int limit) {
     std::vector<DesignFolderEntry> designs;
-    for (const DirectoryEntry& entry : listDirectory(programFolder)) {
+    // Folder listings come in the file system's own order (a hash, on most
+    // Linux file systems); the catalogue shows names in an order a person
+    // can follow, the same on every machine.
+    QStringList names;
+    for (const DirectoryEntry& entry : listDirectory(programFolder))
+        if (entry.isDirectory && !entry.name.startsWith(u'.'))
+            names.append(entry.name);
+    std::sort(names.begin(), names.end(), designNameLess);
+    for (const QString& name : std::as_const(names)) {
         if (int(designs.size()) >= limit)
             break;
-        if (!entry.isDirectory || entry.name.startsWith(u'.'))
-            continue;
         // The name comes from the listing; joining it as one component keeps
         // a "\" in a folder name from being read as a separator.
-        const QString folder = QDir(programFolder).filePath(entry.name);
+        const QString folder = QDir(programFolder).filePath(name);
         if (!nativeIsFile(joinPath(folder, u"script.zot"_s)))
             continue;
-        DesignFolderEntry design{entry.name, {}, programFolder};
+        DesignFolderEntry design{name, {}, programFolder};
         const QString thumbnail = joinPath(folder, u"thumbnail.bmp"_s);
         if (fileEntryExists(thumbnail))
             design.thumbnailPath = thumbnail;

@@ -6,7 +6,7 @@
 
 namespace zot {
 
-// More design folders than this are ignored (the first ones in listing order count).
+// More design folders than this are ignored (the first ones in name order count).
 inline constexpr int kMaxDesigns = 25;
 
 struct DesignFolderEntry {
@@ -15,9 +15,14 @@ struct DesignFolderEntry {
     QString parentFolder;  // the folder it was found in
 };
 
-// The design folders of programFolder in the order the file system lists
-// them: folders not starting with "." that hold a file script.zot. At most
-// limit of them.
+// Whether design name a comes before b, as a person sorts names: case
+// ignored, a run of digits read as a number ("Logo 2" before "Logo 10"),
+// ties broken by the exact name. The same under every locale.
+bool designNameLess(const QString& a, const QString& b);
+
+// The design folders of programFolder in name order (designNameLess):
+// folders not starting with "." that hold a file script.zot. At most limit
+// of them, the first in that order.
 std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder,
                                                  int limit = kMaxDesigns);
 

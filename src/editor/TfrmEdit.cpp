@@ -274,6 +274,9 @@ void TfrmEdit::buildToolbar() {
     cbSize->addItems({u"10%"_s, u"25%"_s, u"50%"_s, u"100%"_s, u"200%"_s});
     cbSize->setCurrentIndex(2);
     cbSize->setToolTip(u"Image size"_s);
+    // Named for what it is, not by the percentage it shows.
+    cbSize->setAccessibleName(u"Image size"_s);
+    cbSize->setAccessibleDescription(u"Zoom of the logo view, in percent"_s);
     cbSize->setGeometry(74, 1, 51, std::min(cbSize->sizeHint().height(), kToolbarHeight - 2));
     fitNarrowCombo(cbSize); // 51 pixels must show "100%" whole
     // Every keystroke and every choice refits the view.
@@ -292,6 +295,7 @@ void TfrmEdit::buildInputPanel() {
     sbInputs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sbInputs->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     sbInputs->setWidgetResizable(false);
+    sbInputs->setAccessibleName(u"Texts of the logo"_s);
     pInputs = new QWidget;
     pInputs->setObjectName(u"pInputs"_s);
     sbInputs->setWidget(pInputs);
@@ -335,9 +339,11 @@ void TfrmEdit::buildMiddle() {
     ScrollBox1->setFrameShape(QFrame::NoFrame);
     ScrollBox1->setWidgetResizable(false);
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox1->setAccessibleName(u"Logo view"_s);
     imgEdit = new TLogoView(*engine_, nullptr);
     imgEdit->setObjectName(u"imgEdit"_s);
     imgEdit->setDeviceSize(QSize(0, 0));
+    imgEdit->setAccessibleName(u"Logo"_s);
     ScrollBox1->setWidget(imgEdit);
 
     reAbout = new QTextEdit(middle);
@@ -348,6 +354,7 @@ void TfrmEdit::buildMiddle() {
     reAbout->setLineWrapMode(QTextEdit::WidgetWidth);
     reAbout->setFocusPolicy(Qt::ClickFocus); // not a tab stop
     reAbout->setHtml(builtInAboutText());
+    reAbout->setAccessibleName(u"About Zotmaker"_s);
 
     grid->addWidget(ScrollBox1, 0, 0);
     grid->addWidget(reAbout, 0, 0);
@@ -357,6 +364,8 @@ void TfrmEdit::buildMiddle() {
     mErrors->setObjectName(u"mErrors"_s);
     mErrors->setReadOnly(true);
     mErrors->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mErrors->setAccessibleName(u"Error list"_s);
+    mErrors->setAccessibleDescription(u"Problems found in the design's script"_s);
     mErrors->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mErrors->hide();
     connect(mErrors, &QPlainTextEdit::textChanged, this, &TfrmEdit::mErrorsChange);
@@ -413,10 +422,18 @@ QString TfrmEdit::builtInAboutText() {
 }
 
 void TfrmEdit::OpenDesign(const QString& folderName, const QString& parentFolder) {
-    // Also after a failed opening: fixing the script opens it.
+    // Also after a failed opening: fixing the script opens it. Typing goes
+    // to the first text box, replacing its default text.
     struct Follow {
         TfrmEdit& editor;
-        ~Follow() { editor.reloader_->follow(*editor.engine_); }
+        ~Follow() {
+            editor.reloader_->follow(*editor.engine_);
+            if (editor.LabelCount > 0) {
+                QLineEdit* first = editor.Edits.front();
+                first->setFocus(Qt::OtherFocusReason);
+                first->selectAll();
+            }
+        }
     } follow{*this};
     engine_->OpenDesign(folderName, parentFolder);
 }
@@ -481,6 +498,9 @@ void TfrmEdit::labelInputAdded(int i, const QString& editText, const QString& ca
     connect(edit, &QLineEdit::textChanged, this, [this, i] { LabelInputChange(i); });
 
     label->setText(caption);
+    // A screen reader names the box by its caption (the label is no buddy:
+    // a design's caption may hold "&").
+    edit->setAccessibleName(caption.isEmpty() ? u"Text %1"_s.arg(i) : caption);
     label->setGeometry(kInputLeft, top + 1, label->sizeHint().width(), captionHeight);
 
     edit->show();
@@ -590,6 +610,14 @@ void TfrmEdit::LabelInputChange(int i) {
 
 void TfrmEdit::logoChanged() {
     imgEdit->logoChanged(engine_->changedArea());
+    // What a screen reader says of the picture: its size and its texts.
+    const Bitmap& logo = engine_->logo();
+    QStringList texts;
+    for (int i = 1; i <= LabelCount; ++i)
+        if (const QString text = labelText(i); !text.isEmpty())
+            texts.append(text);
+    imgEdit->setAccessibleDescription(
+        u"%1 \u00d7 %2 pixels: %3"_s.arg(logo.width()).arg(logo.height()).arg(texts.join(u", "_s)));
 }
 
 void TfrmEdit::FormResize() {

@@ -241,6 +241,20 @@ PendingFile PendingFile::write(const QString& path, QByteArrayView bytes) {
     // usual case, costs one lstat here.)
     if (st.st_mode != 0 && (S_ISDIR(st.st_mode) || ::access(target.constData(), W_OK) != 0))
         throw fail();
+    // A device or a pipe (a logo sent to /dev/null, or down a named pipe) is
+    // written into, never replaced: a rename would put a plain file in the
+    // place of a system's device. A pipe without a reader is not waited for.
+    if (st.st_mode != 0 && !S_ISREG(st.st_mode)) {
+        const int out = ::open(target.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (out < 0)
+            throw fail();
+        ::fcntl(out, F_SETFL, ::fcntl(out, F_GETFL) & ~O_NONBLOCK);
+        const bool written = writeAll(out, bytes.data(), bytes.size());
+        ::close(out);
+        if (!written)
+            throw fail();
+        return pending; // nothing to put in place
+    }
     // The file is made unnamed, locked and written, then named: no other
     // process ever sees it unlocked or incomplete while this one lives.
     QByteArray temporary;

@@ -1,5 +1,6 @@
 #include "app/Catalogue.h"
 #include "app/TfrmZOT.h"
+#include "designs/DesignFolders.h"
 #include "editor/TfrmEdit.h"
 #include "platform/DirectoryListing.h"
 #include "support/WindowFixture.h"
@@ -22,13 +23,10 @@ class CatalogueTest : public WindowFixture {
         return *window_;
     }
 
-    // The qualifying names in the order the file system lists them.
-    QStringList listed(const QStringList& names) const {
-        QStringList order;
-        for (const DirectoryEntry& entry : listDirectory(programDir.path()))
-            if (names.contains(entry.name))
-                order.append(entry.name);
-        return order;
+    // The qualifying names in the order the catalogue shows them: by name.
+    static QStringList listed(QStringList names) {
+        std::sort(names.begin(), names.end(), designNameLess);
+        return names;
     }
 
     QStringList buttonFolders() {

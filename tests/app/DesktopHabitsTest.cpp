@@ -8,13 +8,18 @@
 #include "widgets/TabcToolButton.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -145,6 +150,54 @@ TEST_F(DesktopHabitsTest, TheCatalogueAndAboutAreReachedFromTheKeyboard) {
     EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
 }
 
+// A session without a mouse: open, type, move on, open a design that has no
+// button, all from the keyboard.
+class KeyboardOnly : public WindowFixture {};
+
+TEST_F(KeyboardOnly, EveryDesignOpensReadyForTypingAndTabWalksTheInputs) {
+    for (int i = 1; i <= 26; ++i)
+        makeDesign(u"Design %1"_s.arg(i), "name=Design " + QByteArray::number(i) + "\n" +
+                                              ttfSection("One", "first") +
+                                              ttfSection("Two", "second"));
+    TfrmZOT window(programDir.path());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    TfrmEdit& editor = *window.frmEdit;
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    ASSERT_EQ(window.MenuCount, 25);
+    for (QToolButton* button : window.MenuButtons)
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+
+    QTest::keyClick(&window, Qt::Key_2, Qt::AltModifier);
+    ASSERT_EQ(editor.windowTitle(), u"Design 2"_s);
+    ASSERT_EQ(QApplication::focusWidget(), editor.Edits[0]);
+    EXPECT_EQ(editor.Edits[0]->selectedText(), u"first"_s);
+    QTest::keyClicks(QApplication::focusWidget(), u"ACME"_s);
+    EXPECT_EQ(editor.Edits[0]->text(), u"ACME"_s);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), editor.Edits[1]);
+
+    // Design 26 has no button: the list has every design, with type-ahead.
+    press(Qt::Key_O, Qt::ControlModifier);
+    auto* dialog = window.findChild<QDialog*>(u"designList"_s);
+    ASSERT_TRUE(dialog);
+    // The desktop's window manager activates a new dialog; here the test does.
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); }, 2000));
+    auto* list = qobject_cast<QListWidget*>(QApplication::focusWidget());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->count(), 26);
+    QTest::keyClicks(list, u"Design 26"_s);
+    press(Qt::Key_Return);
+    EXPECT_EQ(editor.windowTitle(), u"Design 26"_s);
+    // The window's focus, for when the desktop gives it back the keyboard.
+    EXPECT_EQ(window.focusWidget(), editor.Edits[0]);
+    EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
+}
+
 TEST(CatalogueKeys, ScrollTheStripToTheDesignOpened) {
     QTemporaryDir programDir;
     for (int i = 0; i < 8; ++i)
@@ -177,6 +230,36 @@ TEST_F(DesktopHabitsTest, EveryPictureOnlyButtonHasAName) {
     }
     EXPECT_GE(pictureOnly, 5); // three toolbar buttons and two arrows at least
     EXPECT_EQ(editor().abcTBCopy->accessibleName(), u"Copy 2 clipboard"_s);
+}
+
+TEST_F(DesktopHabitsTest, EveryControlIsNamedForAScreenReader) {
+    window->openMenuButton(2);
+    ASSERT_EQ(editor().LabelCount, 1);
+    editor().Edits[0]->setText(u"ACME"_s);
+    const auto name = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Name) : u"(none)"_s;
+    };
+    const auto description = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Description) : QString();
+    };
+    const std::pair<QWidget*, QString> named[] = {
+        {window->MenuButtons[0], folderOf(1)},
+        {window->sbAbout, u"About"_s},
+        {editor().Edits[0], u"<b>Name</b>"_s}, // the caption, as written
+        {editor().imgEdit, u"Logo"_s},
+        {editor().mErrors, u"Error list"_s},
+        {editor().reAbout, u"About Zotmaker"_s},
+        {editor().ScrollBox1, u"Logo view"_s},
+        {editor().sbInputs, u"Texts of the logo"_s},
+    };
+    for (const auto& [widget, expected] : named)
+        EXPECT_EQ(name(widget), expected) << widget->objectName().toStdString();
+    EXPECT_EQ(description(editor().imgEdit), u"40 \u00d7 20 pixels: ACME"_s);
+    // Qt names a combo box by its text on Linux and leaves its name to a
+    // labelling relation; the name is set for where it is read.
+    EXPECT_EQ(editor().cbSize->accessibleName(), u"Image size"_s);
 }
 
 TEST_F(DesktopHabitsTest, ACaptionFromTheDesignIsShownAsWritten) {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zot::test {
@@ -89,6 +90,28 @@ TEST_F(FileWriting, WhatCannotBeReplacedIsReportedAndLeftAsItWas) {
     pending.discard();
     EXPECT_EQ(readAll(at("kept.bmp")), "old");
     EXPECT_TRUE(hidden().isEmpty());
+}
+
+TEST_F(FileWriting, DevicesAndPipesAreWrittenIntoNeverReplaced) {
+    // A pipe stands for every file that is not a plain one (a test run as
+    // root must not risk /dev/null): named or through a link, with a reader it
+    // gets the bytes; without one the write is an error. It stays a pipe.
+    const QByteArray fifo = QFile::encodeName(at("pipe.bmp"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_EQ(::symlink("pipe.bmp", QFile::encodeName(at("link.bmp")).constData()), 0);
+    EXPECT_THROW(writeFileReplacing(at("pipe.bmp"), "logo"), Error);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    writeFileReplacing(at("pipe.bmp"), "logo");
+    writeFileReplacing(at("link.bmp"), "bmp!");
+    char got[16] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got - 1), 8);
+    EXPECT_STREQ(got, "logobmp!");
+    ::close(reader);
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(hidden().isEmpty()) << hidden().join(u' ').toStdString();
 }
 
 // Temporary files left by killed runs are removed; a file a live writer

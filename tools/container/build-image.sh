@@ -19,18 +19,7 @@ image=${2:-localhost/zotmaker:latest}
 base=localhost/zotmaker-base:latest
 pm() { sh "$here/podman.sh" "$@"; }
 
-missing=""
-for p in podman runc mmdebstrap; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
-        missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-    echo "Installing:$missing"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q
-    # shellcheck disable=SC2086
-    apt-get install -y -q --no-install-recommends $missing
-fi
+sh "$root/tools/install-deps.sh" podman runc mmdebstrap
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
