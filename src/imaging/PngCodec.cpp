@@ -16,8 +16,6 @@
 #include <immintrin.h>
 #endif
 
-static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "QImage pixels are read as little-endian words");
-
 namespace zot {
 
 namespace {
