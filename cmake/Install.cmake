@@ -69,6 +69,9 @@ if(TARGET zotmaker)
     install(FILES ${ZOT_DATA_DIR}/${ZOT_APP_ID}.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(DIRECTORY ${ZOT_DATA_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+    # Beside the program, as in the build tree: it finds them from its own folder.
+    get_property(ZOT_QM_FILES GLOBAL PROPERTY ZOT_QM_FILES)
+    install(FILES ${ZOT_QM_FILES} DESTINATION ${ZOT_PROGRAM_DIR}/translations)
 endif()
 
 # Licence and history, where Debian looks for them.

@@ -24,8 +24,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Gold design links to its font (see DebStage.cmake); the other designs
 # name DejaVu faces too.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-dejavu-extra")
-# Wayland sessions; the desktop's wallpaper settings.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, gsettings-desktop-schemas")
+# Wayland sessions; the desktop's wallpaper settings; Qt's own dialogs and
+# buttons in the user's language; a font for the Japanese and Chinese window.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-wayland, gsettings-desktop-schemas, qt6-translations-l10n, fonts-noto-cjk")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Debian's own ways on the staged tree.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebStage.cmake)

@@ -196,6 +196,18 @@ def main():
     out("fuzz_batch", "short-line", "only;\nnext;a;x.bmp;extra\n")
     out("fuzz_batch", "emoji", "\U0001F600;\U0001F600a;smile.bmp\n")
 
+    # fuzz_data: a byte for format, kept columns and piece size, then the file.
+    out("fuzz_data", "spreadsheet.csv", b"\x3c" +
+        "\ufeffName,Slogan,file\r\n\"ACME; Inc.\",\"Tools\nand \"\"more\"\"\",acme.bmp\r\n"
+        ",,\r\n".encode("utf-8"))
+    out("fuzz_data", "unicode-text.tsv", b"\x7d" +
+        "\ufeff#1\tfile\r\n\"a\tb\"\tx.bmp\r\nZ\u00fcrich\t\U0001F600.bmp\r\n".encode("utf-16-le"))
+    out("fuzz_data", "windows-1252.csv", b"\xbc" + b"Name, file \nJ\xfcrgen,j\xfcrgen.bmp\n\n")
+    out("fuzz_data", "broken.csv", b"\x04" + b"a,b\n1,2,3\n\"x\"y\n\"open")
+    out("fuzz_data", "rows.jsonl", b"\x02" +
+        b'{"Name":"A","Slogan":1.50,"file":"a.bmp"}\n\n{"#2":-0,"file":"b"}\n'
+        b'{"n":null}\n[1]\n{"k\\"ey":"\\u00e9"}\n  \n')
+
     # fuzz_richtext
     out("fuzz_richtext", "about.rtf",
         r"{\rtf1\ansi\deff0{\fonttbl{\f0 DejaVu Sans;}{\f1\fswiss Arial;}}"

@@ -11,7 +11,7 @@ build=$1
 seconds=${2:-25}
 shift $(( $# >= 2 ? 2 : $# ))
 here=$(cd "$(dirname "$0")" && pwd)
-targets=${*:-"fuzz_bmp fuzz_picture fuzz_design fuzz_batch fuzz_richtext fuzz_install"}
+targets=${*:-"fuzz_bmp fuzz_picture fuzz_design fuzz_batch fuzz_richtext fuzz_install fuzz_data"}
 if [ -n "${ZOT_FUZZ_WORK:-}" ]; then
     scratch=$ZOT_FUZZ_WORK
     mkdir -p "$scratch"

@@ -69,6 +69,11 @@ done
 echo "$out" | grep -qx "design: $XDG_DATA_HOME/zotmaker/designs/Mine" ||
     fail "the user's own design is not in the catalogue"
 echo "$out" | grep -qx "window-icon: set" || fail "the windows have no icon"
+# The installed translations are found from the program's own folder.
+out=$(LANGUAGE=de LANG=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen ZOTMAKER_SELFTEST=1 \
+    "$usr/bin/zotmaker" 2>/dev/null) || fail "zotmaker did not start in German"
+echo "$out" | grep -qx "batch-button: Stapelverarbeitung" ||
+    fail "the installed window is not German under LANGUAGE=de"
 cd "$source_dir"
 
 echo "check-install: Debian package"
@@ -87,7 +92,9 @@ for entry in "./usr/bin/zotmaker -> ../lib/zotmaker/zotmaker" \
     ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png \
     ./usr/share/man/man1/zotmaker-cli.1.gz ./usr/share/bash-completion/completions/zotmaker-cli \
-    ./usr/share/doc/zotmaker/copyright ./usr/share/doc/zotmaker/changelog.gz; do
+    ./usr/share/doc/zotmaker/copyright ./usr/share/doc/zotmaker/changelog.gz \
+    ./usr/lib/zotmaker/translations/zotmaker_de.qm ./usr/lib/zotmaker/translations/zotmaker_ar.qm \
+    ./usr/lib/zotmaker/translations/zotmaker_pt_BR.qm ./usr/lib/zotmaker/translations/zotmaker_zh_CN.qm; do
     grep -qxF "$entry" "$stage/files" || fail "not in the package: $entry"
 done
 if grep -v '^\./usr/' "$stage/files" | grep -v '^\./$'; then
@@ -100,6 +107,10 @@ for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libglib2.0
         fail "Depends lacks $package: $depends"
 done
 dpkg-deb -f "$deb" Recommends | grep -q 'qt6-wayland' || fail "does not recommend qt6-wayland"
+dpkg-deb -f "$deb" Recommends | grep -q 'fonts-noto-cjk' || fail "does not recommend a CJK font"
+if dpkg-deb -f "$deb" Depends | grep -q 'fonts-noto-cjk'; then
+    fail "a CJK font is a recommendation, not a dependency"
+fi
 # Installing the program must not bring a server listening on the network:
 # batches over ssh use the machines' own ssh.
 for field in Depends Recommends Suggests; do

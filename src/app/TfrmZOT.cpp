@@ -91,8 +91,8 @@ TfrmZOT::TfrmZOT(const QString& programFolder, QWidget* parent)
     askCopyName = [this](const QString& design) -> std::optional<QString> {
         bool ok = false;
         const QString name =
-            QInputDialog::getText(this, u"Make my own copy"_s, u"Name of the copy:"_s,
-                                  QLineEdit::Normal, design + u" copy"_s, &ok);
+            QInputDialog::getText(this, tr("Make my own copy"), tr("Name of the copy:"),
+                                  QLineEdit::Normal, tr("%1 copy").arg(design), &ok);
         return ok ? std::optional<QString>(name) : std::nullopt;
     };
     askReplace = [this](const QString& question) {
@@ -140,7 +140,9 @@ void TfrmZOT::buildTopBar() {
     pLeftMenu = plainPanel(pTop, u"pLeftMenu"_s);
     pLeftMenu->setAutoFillBackground(true);
     sbLeftMenu = speedButton(pLeftMenu, u"sbLeftMenu"_s, QRect(2, 2, 12, 28));
-    sbLeftMenu->setIcon(arrowIcon(Qt::LeftArrow));
+    // The arrows point the way the strip moves: outwards, on either side.
+    const bool mirrored = isRightToLeft();
+    sbLeftMenu->setIcon(arrowIcon(mirrored ? Qt::RightArrow : Qt::LeftArrow));
     sbLeftMenu->setIconSize(QSize(6, 19));
     sbLeftMenu->setAutoRaise(true);
     sbLeftMenu->setEnabled(false);
@@ -148,7 +150,7 @@ void TfrmZOT::buildTopBar() {
     pRightMenu = plainPanel(pTop, u"pRightMenu"_s);
     pRightMenu->setAutoFillBackground(true);
     sbRightMenu = speedButton(pRightMenu, u"sbRightMenu"_s, QRect(3, 2, 12, 28));
-    sbRightMenu->setIcon(arrowIcon(Qt::RightArrow));
+    sbRightMenu->setIcon(arrowIcon(mirrored ? Qt::LeftArrow : Qt::RightArrow));
     sbRightMenu->setIconSize(QSize(6, 19));
     sbRightMenu->setAutoRaise(true);
     sbRightMenu->setEnabled(false);
@@ -170,10 +172,10 @@ void TfrmZOT::buildTopBar() {
     Panel1->setPalette(light);
     Panel1->setGeometry(0, 0, 1, kTopHeight);
 
-    sbLeftMenu->setAccessibleName(u"Earlier designs"_s);
-    sbRightMenu->setAccessibleName(u"Later designs"_s);
-    sbAbout->setAccessibleName(u"About"_s);
-    bindShortcut(this, sbAbout, QKeySequence(Qt::Key_F1), u"About"_s);
+    sbLeftMenu->setAccessibleName(tr("Earlier designs"));
+    sbRightMenu->setAccessibleName(tr("Later designs"));
+    sbAbout->setAccessibleName(tr("About"));
+    bindShortcut(this, sbAbout, QKeySequence(Qt::Key_F1), tr("About"));
     // Through the catalogue from the keyboard; the edit boxes use neither key.
     for (auto [keys, step] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
                               std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
@@ -219,6 +221,27 @@ void TfrmZOT::placeTopBar() {
     const int width = pTop->width();
     pLeftMenu->setGeometry(1, 1, kSidePanelWidth, kTopHeight - 2);
     pRightMenu->setGeometry(width - 1 - kRightPanelWidth, 1, kRightPanelWidth, kTopHeight - 2);
+    layoutTopBar();
+}
+
+void TfrmZOT::layoutTopBar() {
+    // Children placed by hand are not mirrored by Qt: every x here is the
+    // left-to-right one, mirrored in its parent for right-to-left. The logo
+    // view below is never mirrored.
+    const bool mirrored = isRightToLeft();
+    const auto place = [mirrored](QWidget* widget, int x) {
+        const int parentWidth = widget->parentWidget()->width();
+        widget->move(mirrored ? parentWidth - x - widget->width() : x, widget->y());
+    };
+    place(Panel1, 0);
+    place(pLeftMenu, 1);
+    place(pRightMenu, pTop->width() - 1 - kRightPanelWidth);
+    place(sbLeftMenu, 2);
+    place(sbRightMenu, 3);
+    place(sbAbout, 18);
+    place(pMenu, stripLeft_);
+    for (int n = 1; n <= int(MenuButtons.size()); ++n)
+        place(MenuButtons[size_t(n - 1)], (n - 1) * kButtonPitch + 2);
 }
 
 void TfrmZOT::FormCreate() {
@@ -325,15 +348,15 @@ void TfrmZOT::mirrorCatalogue() {
         pMenu->resize(MenuCount * kButtonPitch + 2, pMenu->height());
     // A strip grown shorter must not stay scrolled out of sight.
     const int visibleRight = pTop->width() - pRightMenu->width();
-    if (pMenu->x() < kStripHome && pMenu->x() + pMenu->width() < visibleRight)
-        pMenu->move(std::min(kStripHome, visibleRight - pMenu->width()), pMenu->y());
+    if (stripLeft_ < kStripHome && stripLeft_ + pMenu->width() < visibleRight)
+        stripLeft_ = std::min(kStripHome, visibleRight - pMenu->width());
     sbMenuClick(this);
 
     const CatalogueScan& scan = catalogue_->current();
     sbRightMenu->setToolTip(scan.leftOut.empty()
                                 ? QString()
-                                : u"%1 designs have no button: right-click here for the list"_s.arg(
-                                      scan.leftOut.size()));
+                                : tr("%1 designs have no button: right-click here for the list")
+                                      .arg(scan.leftOut.size()));
     checkOpenDesign();
 }
 
@@ -391,7 +414,7 @@ QMenu* TfrmZOT::leftOutMenu() {
         return nullptr;
     auto* menu = new QMenu(this);
     menu->setObjectName(u"leftOutMenu"_s);
-    menu->addSection(u"Designs without a button"_s);
+    menu->addSection(tr("Designs without a button"));
     for (const LeftOutDesign& left : scan.leftOut) {
         // Opened from here all the same.
         const DesignFolderEntry design = left.design;
@@ -409,10 +432,10 @@ QMenu* TfrmZOT::leftOutMenu() {
 QDialog* TfrmZOT::showDesignList() {
     auto* dialog = new QDialog(this);
     dialog->setObjectName(u"designList"_s);
-    dialog->setWindowTitle(u"Open a design"_s);
+    dialog->setWindowTitle(tr("Open a design"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     auto* list = new QListWidget(dialog);
-    list->setAccessibleName(u"Designs"_s);
+    list->setAccessibleName(tr("Designs"));
     const CatalogueScan& scan = catalogue_->current();
     const auto add = [list](const DesignFolderEntry& design, const QString& note) {
         auto* item = new QListWidgetItem(
@@ -454,12 +477,12 @@ QMenu* TfrmZOT::menuButtonMenu(QToolButton* button) {
     const DesignFolderEntry design = buttonEntries_[size_t(found - MenuButtons.begin())].design;
     auto* menu = new QMenu(this);
     menu->setObjectName(u"designMenu"_s);
-    menu->addAction(u"Open design folder"_s, this,
+    menu->addAction(tr("Open design folder"), this,
                     [this, design] { openDesignFolderClick(design); });
-    menu->addAction(u"Make my own copy\u2026"_s, this,
+    menu->addAction(tr("Make my own copy\u2026"), this,
                     [this, design] { makeOwnCopyClick(design); });
     if (QDir(design.parentFolder) == QDir(userDesignsFolder()))
-        menu->addAction(u"Move to trash"_s, this, [this, design] { moveToTrashClick(design); });
+        menu->addAction(tr("Move to trash"), this, [this, design] { moveToTrashClick(design); });
     return menu;
 }
 
@@ -518,7 +541,7 @@ void TfrmZOT::installDropped(const QString& path) {
         options.sampleNames = sampleDesignNames(programFolder_);
         InstallResult result = installDesign(path, userFolder, options);
         if (!result.installed && result.alreadyInstalled) {
-            if (!askReplace(result.refusal + u". Replace it?"_s))
+            if (!askReplace(tr("%1. Replace it?").arg(result.refusal)))
                 return;
             options.replace = true;
             result = installDesign(path, userFolder, options);
@@ -533,8 +556,9 @@ void TfrmZOT::installDropped(const QString& path) {
                 return;
             }
         }
-        tell(u"The design %1 is installed, but the strip is full: right-click its right arrow "
-             "to open it"_s.arg(result.name));
+        tell(tr("The design %1 is installed, but the strip is full: right-click its right arrow "
+                "to open it")
+                 .arg(result.name));
     });
 }
 
@@ -542,20 +566,21 @@ void TfrmZOT::moveToTrashClick(const DesignFolderEntry& design) {
     runGuarded([&] {
         const QString path = QDir(design.parentFolder).filePath(design.name);
         if (!QFile::moveToTrash(path))
-            throw Error(u"Cannot move %1 to the trash"_s.arg(path));
+            throw Error(tr("Cannot move %1 to the trash").arg(path));
         catalogue_->rescan();
     });
 }
 
 void TfrmZOT::sbMenuClick(QObject* sender) {
     const int visibleRight = pTop->width() - pRightMenu->width();
-    int left = pMenu->x();
+    int left = stripLeft_;
     if (sender == sbRightMenu)
         left -= kButtonPitch;
     else if (sender == sbLeftMenu)
         left += kButtonPitch;
     left = std::min(left, kStripHome);
-    pMenu->move(left, pMenu->y());
+    stripLeft_ = left;
+    layoutTopBar();
     sbLeftMenu->setEnabled(left < kStripHome);
     sbRightMenu->setEnabled(left + pMenu->width() > visibleRight);
 }
@@ -575,21 +600,23 @@ void TfrmZOT::openMenuButton(int n) {
     if (n < 1 || n > MenuCount)
         return;
     QToolButton* button = MenuButtons[size_t(n - 1)];
-    // Scroll the strip as the arrows would until the button is in sight.
+    // Scroll the strip as the arrows would until the button is in sight
+    // (in left-to-right terms, as the strip keeps them).
     const int visibleRight = pTop->width() - pRightMenu->width();
-    for (int i = 0; i < MenuCount && sbRightMenu->isEnabled() &&
-                    pMenu->x() + button->geometry().right() >= visibleRight;
-         ++i)
+    const int buttonLeft = (n - 1) * kButtonPitch + 2;
+    const int buttonRight = buttonLeft + button->width() - 1;
+    for (int i = 0;
+         i < MenuCount && sbRightMenu->isEnabled() && stripLeft_ + buttonRight >= visibleRight; ++i)
         sbMenuClick(sbRightMenu);
     for (int i = 0;
-         i < MenuCount && sbLeftMenu->isEnabled() && pMenu->x() + button->x() < kStripHome; ++i)
+         i < MenuCount && sbLeftMenu->isEnabled() && stripLeft_ + buttonLeft < kStripHome; ++i)
         sbMenuClick(sbLeftMenu);
     button->click();
 }
 
 void TfrmZOT::sbAboutClick() {
     // The one editor, also while its frame is minimised and so not active.
-    frmEdit->setCaption(u"About"_s);
+    frmEdit->setCaption(tr("About"));
     runGuarded([this] { frmEdit->ResetDesign(); });
     frmEdit->reAbout->show();
 }

@@ -106,6 +106,11 @@ class TfrmZOT : public QMainWindow {
     std::vector<CatalogueEntry> buttonEntries_;
     QMenu* openMenu_ = nullptr;
 
+    // The strip's left edge as a left-to-right window would place it; a
+    // right-to-left window places everything in the top bar mirrored.
+    int stripLeft_ = kStripHome;
+    void layoutTopBar();
+
     QToolButton* makeMenuButton(const CatalogueEntry& entry, bool showErrors);
     void placeMenuButton(QToolButton* button, int n);
     void showMenu(QMenu* menu, QWidget* at, const QPoint& pos);

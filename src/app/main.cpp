@@ -1,11 +1,15 @@
 #include "app/Application.h"
 #include "app/TfrmZOT.h"
+#include "app/Translations.h"
+#include "editor/TfrmEdit.h"
 #include "platform/Memory.h"
 #include "widgets/ErrorBox.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLocale>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -23,6 +27,8 @@ int main(int argc, char* argv[]) {
     zot::keepPictureMemory();
     QApplication app(argc, argv);
     zot::configureApplication();
+    zot::installTranslations(zot::translationsFolder(QCoreApplication::applicationDirPath()),
+                             QLocale::system().uiLanguages());
 
     // Test hook for the install checks, not for users: ZOTMAKER_SELFTEST=1
     // prints every error box text and, once started, the catalogue, then quits.
@@ -37,6 +43,10 @@ int main(int argc, char* argv[]) {
             for (const QToolButton* button : frmZOT.MenuButtons)
                 printLine("design", QDir(button->property("parentFolder").toString())
                                         .filePath(button->property("folderName").toString()));
+            // What the user reads first, in the language chosen.
+            printLine("batch-button", frmZOT.frmEdit->bbBatch->text());
+            printLine("layout-direction", frmZOT.isRightToLeft() ? QStringLiteral("right-to-left")
+                                                                 : QStringLiteral("left-to-right"));
             printLine("window-icon", frmZOT.windowIcon().isNull() ? QStringLiteral("none")
                                                                   : QStringLiteral("set"));
             QCoreApplication::quit();

@@ -50,6 +50,21 @@ QString missingSeparatorReport(qint64 lineNumber, const QString& rest) {
            QStringLiteral(" : ") + rest;
 }
 
+qint64 BatchFileLines::lineCount() const {
+    return lines_.lineCount();
+}
+
+std::optional<BatchLine> BatchFileLines::next() {
+    std::optional<QString> line = lines_.next();
+    if (!line)
+        return std::nullopt;
+    ++lineNumber_;
+    BatchLine parsed = parseBatchLine(*line, inputs_);
+    if (!parsed.complete)
+        parsed.report = missingSeparatorReport(lineNumber_, parsed.missing);
+    return parsed;
+}
+
 bool threadedRenderingSupported() {
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     return QFontDatabase::supportsThreadedFontRendering();
@@ -101,7 +116,7 @@ class LineRoles {
 };
 
 // The total a progress display is told: a part does not know its own ahead.
-qint64 progressTotal(TextLineReader& lines, const BatchOptions& options) {
+qint64 progressTotal(const BatchSource& lines, const BatchOptions& options) {
     return options.shard.whole() ? lines.lineCount() : -1;
 }
 
@@ -564,10 +579,8 @@ class WorkerThreads {
 // and encodes, and one thread writes the files beside it: the time a file
 // takes the system is no longer added to the time its logo takes.
 BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoEngine>>& workers,
-                     TextLineReader& lines, const QString& outputFolder,
-                     const BatchOptions& options) {
+                     BatchSource& lines, const QString& outputFolder, const BatchOptions& options) {
     const qint64 total = progressTotal(lines, options);
-    const int inputs = engine.LabelCount();
     LineRoles roles(options);
     qint64 done = 0;
     bool first = true;
@@ -637,16 +650,16 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
     };
     try {
         while (!pipeline.stopped()) {
-            std::optional<QString> line = lines.next();
-            if (!line)
+            std::optional<BatchLine> next = lines.next();
+            if (!next)
                 break;
             ++lineNumber;
-            const BatchLine parsed = parseBatchLine(*line, inputs);
+            const BatchLine& parsed = *next;
             if (!parsed.complete) {
                 // The engine first takes the last logo, then the short line's fields.
                 draw();
                 engine.setLabelTexts(parsed.fields);
-                missing = missingSeparatorReport(lineNumber, parsed.missing);
+                missing = parsed.report;
                 break;
             }
             QString path = outputPath(outputFolder, parsed.outputName);
@@ -735,6 +748,12 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
 } // namespace
 
 BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
+                  const BatchOptions& options) {
+    BatchFileLines source(lines, engine.LabelCount());
+    return RunBatch(engine, source, outputFolder, options);
+}
+
+BatchEnd RunBatch(LogoEngine& engine, BatchSource& lines, const QString& outputFolder,
                   const BatchOptions& options) {
     if (options.jobs <= 1 || !threadedRenderingSupported())
         return runThreaded(engine, {}, lines, outputFolder, options);

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace zot {
 
@@ -18,9 +19,37 @@ struct BatchLine {
     bool complete = false;
     QString outputName; // when complete: up to the next ";" or the end
     QString missing;    // when not: what was left of the line at the missing ";"
+    // When not complete, from a source: the error list's line that ends the batch.
+    QString report;
 };
 BatchLine parseBatchLine(const QString& line, int inputs);
 QString missingSeparatorReport(qint64 lineNumber, const QString& rest);
+
+// Where a batch's lines come from: a batch file, or the rows of a data file.
+class BatchSource {
+  public:
+    virtual ~BatchSource() = default;
+    // The number of lines, or -1 when it is not known ahead.
+    virtual qint64 lineCount() const = 0;
+    // The next line, or nothing at the end. A line that is not complete ends
+    // the batch: its fields still go into the inputs, and its report into
+    // the error list.
+    virtual std::optional<BatchLine> next() = 0;
+};
+
+// The lines of a batch file, cut at ";" for a design with a given number of
+// label inputs.
+class BatchFileLines : public BatchSource {
+  public:
+    BatchFileLines(TextLineReader& lines, int inputs) : lines_(lines), inputs_(inputs) {}
+    qint64 lineCount() const override;
+    std::optional<BatchLine> next() override;
+
+  private:
+    TextLineReader& lines_;
+    int inputs_;
+    qint64 lineNumber_ = 0;
+};
 
 struct BatchOptions {
     // Threads that render; the files are the same whatever the number.
@@ -44,6 +73,7 @@ struct BatchOptions {
     std::function<bool(qint64 done, qint64 total)> progress;
 };
 
+// MissingSeparator: a line that is not complete ended the batch.
 enum class BatchEnd { Finished, MissingSeparator, Cancelled };
 
 // Makes one logo per line of a batch: the line's fields go into the label
@@ -56,6 +86,9 @@ enum class BatchEnd { Finished, MissingSeparator, Cancelled };
 // in line order; with several jobs the renderings too run there, on engines
 // of their own with the same design open.
 BatchEnd RunBatch(LogoEngine& engine, TextLineReader& lines, const QString& outputFolder,
+                  const BatchOptions& options = {});
+// The same for lines from any source.
+BatchEnd RunBatch(LogoEngine& engine, BatchSource& lines, const QString& outputFolder,
                   const BatchOptions& options = {});
 
 // The same for a batch file; throws Error::cannotOpenFile when it cannot be

@@ -1,5 +1,6 @@
 // zotmaker-cli: opens a design, renders and writes logos without a display.
 #include "batch/BatchProcessor.h"
+#include "batch/DataBatch.h"
 #include "cli/BatchProgress.h"
 #include "cli/TopLevel.h"
 #include "designs/DesignFolders.h"
@@ -7,6 +8,7 @@
 #include "imaging/LogoFile.h"
 #include "logo/HeadlessEditor.h"
 #include "logo/LogoEngine.h"
+#include "platform/DataFileReader.h"
 #include "platform/Error.h"
 #include "platform/FontTable.h"
 #include "platform/Memory.h"
@@ -27,8 +29,9 @@ namespace {
 const char kUsage[] =
     "Usage: zotmaker-cli check DESIGN_DIR\n"
     "       zotmaker-cli render DESIGN_DIR [--text TEXT]... [--out FILE] [--format bmp|png]\n"
-    "       zotmaker-cli batch DESIGN_DIR BATCH_FILE OUT_DIR [--jobs N] [--format bmp|png]\n"
-    "                          [--shard K/N] [--skip-existing] [--progress]\n"
+    "       zotmaker-cli batch DESIGN_DIR DATA OUT_DIR [--input lines|csv|tsv|jsonl]\n"
+    "                          [--name PATTERN] [--ignore-unknown] [--jobs N]\n"
+    "                          [--format bmp|png] [--shard K/N] [--skip-existing] [--progress]\n"
     "       zotmaker-cli install SOURCE [--replace]\n"
     "       zotmaker-cli fonts DESIGN_DIR\n"
     "\n"
@@ -37,8 +40,9 @@ const char kUsage[] =
     "  check    only opens the design.\n"
     "  render   sets label input 1 to the first --text, input 2 to the second and\n"
     "           so on, then writes the logo to FILE.\n"
-    "  batch    makes one logo per line of BATCH_FILE into OUT_DIR; BATCH_FILE -\n"
-    "           reads the lines from standard input as they come.\n"
+    "  batch    makes one logo per line of the batch file DATA (or per row of a\n"
+    "           data file, with --input) into OUT_DIR; DATA - reads standard\n"
+    "           input as it comes.\n"
     "  install  installs the design in SOURCE (a .zip, .tar, .tar.gz, .tar.xz,\n"
     "           .tar.bz2 or .7z archive, or a design folder) into the user's\n"
     "           designs folder, prints where, then checks it as check does; its\n"
@@ -52,6 +56,13 @@ const char kUsage[] =
     "  --text TEXT        text for the next label input (render)\n"
     "  --out FILE         where to write the logo (render)\n"
     "  --format bmp|png   file format of the logos written (default bmp)\n"
+    "  --input FORMAT     how DATA is read (batch): lines (the default: batch\n"
+    "                     lines, whatever the file's name), csv or tsv (a header\n"
+    "                     row names the columns) or jsonl (one JSON object a line)\n"
+    "  --name PATTERN     the output names of a data file's rows, from {caption},\n"
+    "                     {#N} and {row} or {row:5} (batch); without it, from the\n"
+    "                     column \"file\"\n"
+    "  --ignore-unknown   pass over columns that fill no label input (batch)\n"
     "  --jobs N           render on N threads (batch; default: the cores, at\n"
     "                     most 4); the files are the same for any N\n"
     "  --shard K/N        write only the lines of part K of N (batch); every part\n"
@@ -189,11 +200,17 @@ int run(const QStringList& arguments) {
                                           QStringLiteral("FORMAT"));
     const QCommandLineOption shardOption(QStringLiteral("shard"), QString(), QStringLiteral("K/N"));
     const QCommandLineOption skipOption(QStringLiteral("skip-existing"));
+    const QCommandLineOption inputOption(QStringLiteral("input"), QString(),
+                                         QStringLiteral("FORMAT"));
+    const QCommandLineOption nameOption(QStringLiteral("name"), QString(),
+                                        QStringLiteral("PATTERN"));
+    const QCommandLineOption ignoreOption(QStringLiteral("ignore-unknown"));
     const QCommandLineOption replaceOption(QStringLiteral("replace"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
     parser.addOptions({textOption, outOption, progressOption, jobsOption, formatOption, shardOption,
-                       skipOption, replaceOption, verboseOption, helpOption});
+                       skipOption, inputOption, nameOption, ignoreOption, replaceOption,
+                       verboseOption, helpOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -223,6 +240,9 @@ int run(const QStringList& arguments) {
         return usageError(QStringLiteral("--jobs goes with batch"));
     if (command != u"batch" && (parser.isSet(shardOption) || parser.isSet(skipOption)))
         return usageError(QStringLiteral("--shard and --skip-existing go with batch"));
+    if (command != u"batch" &&
+        (parser.isSet(inputOption) || parser.isSet(nameOption) || parser.isSet(ignoreOption)))
+        return usageError(QStringLiteral("--input, --name and --ignore-unknown go with batch"));
     if ((command == u"check" || command == u"install" || command == u"fonts") &&
         parser.isSet(formatOption))
         return usageError(QStringLiteral("--format goes with render and batch"));
@@ -244,6 +264,21 @@ int run(const QStringList& arguments) {
         if (!ok || jobs < 1 || jobs > kMaxJobs)
             return usageError(QStringLiteral("--jobs takes a number from 1 to %1").arg(kMaxJobs));
     }
+    std::optional<zot::DataFormat> dataFormat;
+    if (parser.isSet(inputOption)) {
+        const QString input = parser.value(inputOption);
+        if (input == u"csv")
+            dataFormat = zot::DataFormat::Csv;
+        else if (input == u"tsv")
+            dataFormat = zot::DataFormat::Tsv;
+        else if (input == u"jsonl")
+            dataFormat = zot::DataFormat::JsonLines;
+        else if (input != u"lines")
+            return usageError(QStringLiteral("--input takes lines, csv, tsv or jsonl"));
+    }
+    if (!dataFormat && (parser.isSet(nameOption) || parser.isSet(ignoreOption)))
+        return usageError(QStringLiteral("--name and --ignore-unknown go with --input csv, tsv "
+                                         "or jsonl"));
     zot::BatchShard shard;
     if (parser.isSet(shardOption)) {
         const auto given = zot::parseBatchShard(parser.value(shardOption));
@@ -292,12 +327,46 @@ int run(const QStringList& arguments) {
                 };
             }
             const QString outDir = QDir::current().absoluteFilePath(args[3]);
-            std::optional<zot::TextLineReader> lines;
-            if (args[2] == u"-")
-                lines.emplace(zot::TextLineReader::StandardInput{});
-            else
-                lines.emplace(QDir::current().absoluteFilePath(args[2]));
-            zot::RunBatch(engine, *lines, outDir, options);
+            const bool standardInput = args[2] == u"-";
+            const QString dataPath = QDir::current().absoluteFilePath(args[2]);
+            if (dataFormat) {
+                std::optional<zot::DataFileReader> reader;
+                if (standardInput)
+                    reader.emplace(zot::DataFileReader::StandardInput{}, *dataFormat);
+                else
+                    reader.emplace(dataPath, *dataFormat);
+                zot::DataBatchOptions data;
+                data.ignoreUnknown = parser.isSet(ignoreOption);
+                // The names come from the column "file" or from --name: one of them.
+                // (For JSON Lines, the first row's keys tell; each row is checked.)
+                if (const auto& columns = reader->columns()) {
+                    const bool hasFile = columns->contains(QStringLiteral("file"));
+                    if (hasFile && parser.isSet(nameOption))
+                        return usageError(QStringLiteral(
+                            "the names come from the column \"file\" or from --name, not both"));
+                    if (!hasFile && !parser.isSet(nameOption))
+                        return usageError(QStringLiteral(
+                            "the data has no column \"file\": give the names with --name"));
+                }
+                if (parser.isSet(nameOption)) {
+                    QStringList captions;
+                    for (int i = 1; i <= engine.LabelCount(); ++i)
+                        captions.append(engine.labelCaption(i));
+                    auto pattern = zot::NamePattern::parse(parser.value(nameOption), captions);
+                    if (const QString* why = std::get_if<QString>(&pattern))
+                        return usageError(*why);
+                    data.name = std::get<zot::NamePattern>(std::move(pattern));
+                }
+                zot::DataBatch rows(*reader, engine, std::move(data));
+                zot::RunBatch(engine, rows, outDir, options);
+            } else {
+                std::optional<zot::TextLineReader> lines;
+                if (standardInput)
+                    lines.emplace(zot::TextLineReader::StandardInput{});
+                else
+                    lines.emplace(dataPath);
+                zot::RunBatch(engine, *lines, outDir, options);
+            }
             if (shown)
                 shown->finish();
         }

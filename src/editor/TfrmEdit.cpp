@@ -1,11 +1,13 @@
 #include "editor/TfrmEdit.h"
 
 #include "batch/BatchProcessor.h"
+#include "batch/DataBatch.h"
 #include "editor/DesignReloader.h"
 #include "editor/ToolbarGlyphs.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/LogoFile.h"
 #include "platform/Clipboard.h"
+#include "platform/DataFileReader.h"
 #include "platform/Error.h"
 #include "platform/Locations.h"
 #include "platform/NativeFiles.h"
@@ -58,6 +60,8 @@ constexpr int kToolbarHeight = 25;
 constexpr int kInputLeft = 3;
 constexpr int kErrorListHeight = 52;
 constexpr qint64 kBatchProgressInterval = 30; // ms
+// odBatch's filter that reads a spreadsheet with a header row.
+constexpr int kSpreadsheetFilter = 2;
 
 // One side of the zoomed view. The quotient is formed first, in long double,
 // and rounded to the even neighbour on ties (the default rounding mode).
@@ -197,12 +201,15 @@ bool TLogoView::event(QEvent* event) {
 
 TfrmEdit::TfrmEdit(const QString& programFolder, QWidget* parent)
     : QWidget(parent), engine_(std::make_unique<LogoEngine>(*this, programFolder)) {
-    setWindowTitle(u"About"_s);
-    caption_ = u"About"_s;
+    setWindowTitle(tr("About"));
+    caption_ = tr("About");
     SaveDialog.DefaultExt = u"bmp"_s;
     // BMP whatever the name, as always; PNG keeps a logo's alpha.
-    SaveDialog.Filter = u"BMP picture|*|PNG picture|*.png"_s;
-    odBatch.Filter = u"Comma Seperated Files|*.txt;*.csv;"_s;
+    SaveDialog.Filter = tr("BMP picture|*|PNG picture|*.png");
+    // The first filter reads batch lines whatever the file's name, as it
+    // always has; the second a spreadsheet's export with a header row.
+    odBatch.Filter = tr("Comma Seperated Files|*.txt;*.csv;") + u'|' +
+                     tr("Spreadsheet with a header row|*.csv;*.tsv;");
 
     pLeft = new QFrame(this);
     pLeft->setObjectName(u"pLeft"_s);
@@ -248,18 +255,18 @@ void TfrmEdit::buildToolbar() {
         button->setToolTip(hint);
         return button;
     };
-    abcTBSave = makeButton(ToolbarGlyph::Save, 2, u"abcTBSave"_s, u"Save to file"_s);
-    abcTBCopy = makeButton(ToolbarGlyph::Copy, 25, u"abcTBCopy"_s, u"Copy 2 clipboard"_s);
+    abcTBSave = makeButton(ToolbarGlyph::Save, 2, u"abcTBSave"_s, tr("Save to file"));
+    abcTBCopy = makeButton(ToolbarGlyph::Copy, 25, u"abcTBCopy"_s, tr("Copy 2 clipboard"));
     abcTBWallpaper =
-        makeButton(ToolbarGlyph::Wallpaper, 48, u"abcTBWallpaper"_s, u"Set as wallpaper"_s);
+        makeButton(ToolbarGlyph::Wallpaper, 48, u"abcTBWallpaper"_s, tr("Set as wallpaper"));
     // Picture-only buttons: screen readers and the keyboard get them by name.
     // Ctrl+C would be the edit boxes' copy, hence the Shift.
     for (auto [button, keys, hint] :
-         {std::tuple{abcTBSave, QKeySequence(Qt::CTRL | Qt::Key_S), u"Save to file"_s},
+         {std::tuple{abcTBSave, QKeySequence(Qt::CTRL | Qt::Key_S), tr("Save to file")},
           std::tuple{abcTBCopy, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
-                     u"Copy 2 clipboard"_s},
+                     tr("Copy 2 clipboard")},
           std::tuple{abcTBWallpaper, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
-                     u"Set as wallpaper"_s}}) {
+                     tr("Set as wallpaper")}}) {
         button->setAccessibleName(hint);
         bindShortcut(this, button, keys, hint);
     }
@@ -273,10 +280,10 @@ void TfrmEdit::buildToolbar() {
     cbSize->setInsertPolicy(QComboBox::NoInsert);
     cbSize->addItems({u"10%"_s, u"25%"_s, u"50%"_s, u"100%"_s, u"200%"_s});
     cbSize->setCurrentIndex(2);
-    cbSize->setToolTip(u"Image size"_s);
+    cbSize->setToolTip(tr("Image size"));
     // Named for what it is, not by the percentage it shows.
-    cbSize->setAccessibleName(u"Image size"_s);
-    cbSize->setAccessibleDescription(u"Zoom of the logo view, in percent"_s);
+    cbSize->setAccessibleName(tr("Image size"));
+    cbSize->setAccessibleDescription(tr("Zoom of the logo view, in percent"));
     cbSize->setGeometry(74, 1, 51, std::min(cbSize->sizeHint().height(), kToolbarHeight - 2));
     fitNarrowCombo(cbSize); // 51 pixels must show "100%" whole
     // Every keystroke and every choice refits the view.
@@ -295,21 +302,21 @@ void TfrmEdit::buildInputPanel() {
     sbInputs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sbInputs->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     sbInputs->setWidgetResizable(false);
-    sbInputs->setAccessibleName(u"Texts of the logo"_s);
+    sbInputs->setAccessibleName(tr("Texts of the logo"));
     pInputs = new QWidget;
     pInputs->setObjectName(u"pInputs"_s);
     sbInputs->setWidget(pInputs);
     sbInputs->viewport()->installEventFilter(this);
 
-    bbBatch = new QPushButton(u"Batch process"_s, pDynamic);
+    bbBatch = new QPushButton(tr("Batch process"), pDynamic);
     bbBatch->setObjectName(u"bbBatch"_s);
     bbBatch->setGeometry(8, 0, 113, 17);
-    bindShortcut(this, bbBatch, QKeySequence(Qt::CTRL | Qt::Key_B), u"Batch process"_s);
+    bindShortcut(this, bbBatch, QKeySequence(Qt::CTRL | Qt::Key_B), tr("Batch process"));
     connect(bbBatch, &QPushButton::clicked, this, &TfrmEdit::bbBatchClick);
 
-    Label1 = new QLabel(u"Copyright \u00A9 2024"_s, pDynamic);
+    Label1 = new QLabel(tr("Copyright \u00A9 2024"), pDynamic);
     Label1->setObjectName(u"Label1"_s);
-    Label2 = new QLabel(u"Zotmaker authors"_s, pDynamic);
+    Label2 = new QLabel(tr("Zotmaker authors"), pDynamic);
     Label2->setObjectName(u"Label2"_s);
     for (QLabel* label : {Label1, Label2})
         label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
@@ -339,11 +346,11 @@ void TfrmEdit::buildMiddle() {
     ScrollBox1->setFrameShape(QFrame::NoFrame);
     ScrollBox1->setWidgetResizable(false);
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ScrollBox1->setAccessibleName(u"Logo view"_s);
+    ScrollBox1->setAccessibleName(tr("Logo view"));
     imgEdit = new TLogoView(*engine_, nullptr);
     imgEdit->setObjectName(u"imgEdit"_s);
     imgEdit->setDeviceSize(QSize(0, 0));
-    imgEdit->setAccessibleName(u"Logo"_s);
+    imgEdit->setAccessibleName(tr("Logo"));
     ScrollBox1->setWidget(imgEdit);
 
     reAbout = new QTextEdit(middle);
@@ -354,7 +361,7 @@ void TfrmEdit::buildMiddle() {
     reAbout->setLineWrapMode(QTextEdit::WidgetWidth);
     reAbout->setFocusPolicy(Qt::ClickFocus); // not a tab stop
     reAbout->setHtml(builtInAboutText());
-    reAbout->setAccessibleName(u"About Zotmaker"_s);
+    reAbout->setAccessibleName(tr("About Zotmaker"));
 
     grid->addWidget(ScrollBox1, 0, 0);
     grid->addWidget(reAbout, 0, 0);
@@ -364,8 +371,8 @@ void TfrmEdit::buildMiddle() {
     mErrors->setObjectName(u"mErrors"_s);
     mErrors->setReadOnly(true);
     mErrors->setLineWrapMode(QPlainTextEdit::NoWrap);
-    mErrors->setAccessibleName(u"Error list"_s);
-    mErrors->setAccessibleDescription(u"Problems found in the design's script"_s);
+    mErrors->setAccessibleName(tr("Error list"));
+    mErrors->setAccessibleDescription(tr("Problems found in the design's script"));
     mErrors->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mErrors->hide();
     connect(mErrors, &QPlainTextEdit::textChanged, this, &TfrmEdit::mErrorsChange);
@@ -500,7 +507,7 @@ void TfrmEdit::labelInputAdded(int i, const QString& editText, const QString& ca
     label->setText(caption);
     // A screen reader names the box by its caption (the label is no buddy:
     // a design's caption may hold "&").
-    edit->setAccessibleName(caption.isEmpty() ? u"Text %1"_s.arg(i) : caption);
+    edit->setAccessibleName(caption.isEmpty() ? tr("Text %1").arg(i) : caption);
     label->setGeometry(kInputLeft, top + 1, label->sizeHint().width(), captionHeight);
 
     edit->show();
@@ -616,8 +623,10 @@ void TfrmEdit::logoChanged() {
     for (int i = 1; i <= LabelCount; ++i)
         if (const QString text = labelText(i); !text.isEmpty())
             texts.append(text);
-    imgEdit->setAccessibleDescription(
-        u"%1 \u00d7 %2 pixels: %3"_s.arg(logo.width()).arg(logo.height()).arg(texts.join(u", "_s)));
+    imgEdit->setAccessibleDescription(tr("%1 \u00d7 %2 pixels: %3")
+                                          .arg(logo.width())
+                                          .arg(logo.height())
+                                          .arg(texts.join(u", "_s)));
 }
 
 void TfrmEdit::FormResize() {
@@ -705,13 +714,30 @@ void TfrmEdit::bbBatchClick() {
             return;
         if (!ddSafeTo.Execute(this))
             return;
-        TextLineReader lines(odBatch.FileName);
+        std::optional<TextLineReader> lineReader;
+        std::optional<BatchFileLines> batchLines;
+        std::optional<DataFileReader> rowReader;
+        std::optional<DataBatch> rows;
+        BatchSource* lines = nullptr;
+        if (odBatch.FilterIndex == kSpreadsheetFilter) {
+            const bool tabs = odBatch.FileName.endsWith(u".tsv"_s, Qt::CaseInsensitive);
+            rowReader.emplace(odBatch.FileName, tabs ? DataFormat::Tsv : DataFormat::Csv);
+            // The names of the logos come from its column "file" alone.
+            if (rowReader->columns() && !rowReader->columns()->contains(u"file"_s))
+                throw Error(tr("The spreadsheet %1 has no column \"file\" for the names of the "
+                               "logos")
+                                .arg(odBatch.FileName));
+            lines = &rows.emplace(*rowReader, *engine_);
+        } else {
+            lineReader.emplace(odBatch.FileName);
+            lines = &batchLines.emplace(*lineReader, engine_->LabelCount());
+        }
         // A long batch shows its progress and can be cancelled; the window
         // itself takes no input until the batch ends.
-        QProgressDialog progress(u"Making logos\u2026"_s, u"Cancel"_s, 0,
-                                 int(std::min<qint64>(lines.lineCount(), INT_MAX)), this);
+        QProgressDialog progress(tr("Making logos\u2026"), tr("Cancel"), 0,
+                                 int(std::min<qint64>(lines->lineCount(), INT_MAX)), this);
         progress.setObjectName(u"batchProgress"_s);
-        progress.setWindowTitle(u"Batch process"_s);
+        progress.setWindowTitle(tr("Batch process"));
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(batchProgressDelay);
         progress.setAutoReset(false);
@@ -735,8 +761,9 @@ void TfrmEdit::bbBatchClick() {
             DesignReloader& reloader;
             ~Release() { reloader.setHeld(false); }
         } release{*reloader_};
-        // A missing ";" is reported in the error list by the batch itself.
-        RunBatch(*engine_, lines, ddSafeTo.Directory, options);
+        // A missing ";" or a malformed row is reported in the error list by
+        // the batch itself.
+        RunBatch(*engine_, *lines, ddSafeTo.Directory, options);
     });
 }
 

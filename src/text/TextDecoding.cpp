@@ -76,6 +76,42 @@ QByteArrayView withoutByteOrderMark(QByteArrayView bytes) {
     return bytes.startsWith(kByteOrderMark) ? bytes.sliced(3) : bytes;
 }
 
+ByteOrderMark byteOrderMarkOf(QByteArrayView start) {
+    if (start.startsWith(kByteOrderMark))
+        return ByteOrderMark::Utf8;
+    if (start.startsWith("\xFF\xFE"))
+        return ByteOrderMark::Utf16LE;
+    if (start.startsWith("\xFE\xFF"))
+        return ByteOrderMark::Utf16BE;
+    return ByteOrderMark::None;
+}
+
+qsizetype byteOrderMarkSize(ByteOrderMark mark) {
+    switch (mark) {
+    case ByteOrderMark::None:
+        return 0;
+    case ByteOrderMark::Utf8:
+        return 3;
+    case ByteOrderMark::Utf16LE:
+    case ByteOrderMark::Utf16BE:
+        return 2;
+    }
+    return 0;
+}
+
+Utf16ToUtf8::Utf16ToUtf8(bool bigEndian)
+    : decoder_(bigEndian ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE) {}
+
+QByteArray Utf16ToUtf8::feed(QByteArrayView bytes) {
+    QString text = highSurrogate_ + decoder_.decode(bytes);
+    highSurrogate_.clear();
+    if (!text.isEmpty() && text.back().isHighSurrogate()) {
+        highSurrogate_ = text.back();
+        text.chop(1);
+    }
+    return text.toUtf8();
+}
+
 QString decodeText(const QByteArray& bytes) {
     if (isValidUtf8(bytes))
         return decodeUtf8(withoutByteOrderMark(bytes));

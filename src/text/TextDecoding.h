@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 #include <optional>
 
@@ -36,6 +37,25 @@ bool isValidUtf8(QByteArrayView bytes);
 QString decodeUtf8(QByteArrayView bytes);
 // The bytes after a leading UTF-8 byte order mark, if there is one.
 QByteArrayView withoutByteOrderMark(QByteArrayView bytes);
+
+// The byte order mark a file starts with. Only UTF-16 ones change how the
+// file is read: spreadsheets write "Unicode text" as UTF-16 with a mark.
+enum class ByteOrderMark { None, Utf8, Utf16LE, Utf16BE };
+ByteOrderMark byteOrderMarkOf(QByteArrayView start);
+qsizetype byteOrderMarkSize(ByteOrderMark mark);
+
+// UTF-16 as UTF-8, fed piece by piece: a character cut between two pieces
+// waits for the next, and an unpaired surrogate becomes "?". What comes out
+// is always valid UTF-8.
+class Utf16ToUtf8 {
+  public:
+    explicit Utf16ToUtf8(bool bigEndian);
+    QByteArray feed(QByteArrayView bytes);
+
+  private:
+    QStringDecoder decoder_;
+    QString highSurrogate_; // the end of the last piece, waiting for its pair
+};
 
 // A whole file's bytes as text, by the rule above.
 QString decodeText(const QByteArray& bytes);

@@ -135,10 +135,13 @@ bool TOpenDialog::Execute(QWidget* parent) {
     request.kind = FileDialogRequest::Kind::OpenFile;
     request.initialPath = FileName;
     request.nameFilters = qtNameFilters(Filter);
+    QString filter;
+    request.chosenFilter = &filter;
     const std::optional<QString> chosen = dialogBackend().exec(parent, request);
     if (!chosen || chosen->isEmpty())
         return false;
     FileName = *chosen;
+    FilterIndex = int(std::max<qsizetype>(request.nameFilters.indexOf(filter), 0)) + 1;
     return true;
 }
 

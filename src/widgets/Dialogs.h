@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -63,12 +64,14 @@ class TSaveDialog {
     QString lastFolder_;
 };
 
-// Open-file dialog with a "Description|*.a;*.b;" filter. FileName keeps the
-// last choice, which the next showing offers again.
+// Open-file dialog with a "Description|*.a;*.b;" filter, or several
+// ("One|*.a;|Other|*.b;"). FileName keeps the last choice, which the next
+// showing offers again; FilterIndex holds the filter chosen (from 1).
 class TOpenDialog {
   public:
     QString FileName;
     QString Filter;
+    int FilterIndex = 1;
     bool Execute(QWidget* parent);
 };
 
@@ -76,7 +79,7 @@ class TOpenDialog {
 // choice and is where the next showing starts.
 class TabcDirectoryDialog {
   public:
-    QString Caption = QStringLiteral("Choose Folder");
+    QString Caption = QCoreApplication::translate("zot::TabcDirectoryDialog", "Choose Folder");
     QString Directory;
     bool Execute(QWidget* parent);
 };

@@ -46,7 +46,7 @@ void runGuarded(const std::function<void()>& action) {
     } catch (const Error& e) {
         showErrorBox(e.message());
     } catch (const std::bad_alloc&) {
-        showErrorBox(QStringLiteral("Out of memory"));
+        showErrorBox(QCoreApplication::translate("zot::ErrorBox", "Out of memory"));
     } catch (const std::exception& e) {
         showErrorBox(QString::fromLocal8Bit(e.what()));
     }

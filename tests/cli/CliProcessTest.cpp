@@ -167,5 +167,36 @@ TEST_F(CliProcessTest, AThreadThatCannotStartEndsTheBatchWithOneLine) {
     EXPECT_TRUE(QDir(QFile::decodeName(out)).isEmpty());
 }
 
+TEST_F(CliProcessTest, HugeDataFilesEndTheBatchInLittleMemory) {
+    if (kAddressSanitizer)
+        GTEST_SKIP() << "address space limits do not work under AddressSanitizer";
+    const QByteArray out = root + "/out";
+    mkdirRaw(out);
+    // A field of 1 GiB (a sparse file: its bytes are zeros), a row of a
+    // million fields, a file of quotes: each would take far more than the
+    // 512 MiB of address space given, were it held.
+    const QByteArray huge = root + "/huge.csv";
+    writeRaw(huge, "#1,file\n\"");
+    ASSERT_EQ(::truncate(huge.constData(), off_t(1) << 30), 0);
+    const QByteArray wide = root + "/wide.csv";
+    writeRaw(wide, "#1,file\n" + QByteArray(1000000, ',') + "\n");
+    const QByteArray quotes = root + "/quotes.csv";
+    writeRaw(quotes, "#1,file\n" + QByteArray(3 << 20, '"'));
+    struct Case {
+        QByteArray file;
+        std::string message;
+    };
+    for (const Case& c :
+         {Case{huge, "a field is longer than 1 MiB"}, Case{wide, "it has more than 10,000 fields"},
+          Case{quotes, "a field is longer than 1 MiB"}}) {
+        SCOPED_TRACE(c.file.toStdString());
+        const RawResult r = runCliRaw({"batch", design, c.file, out, "--input", "csv"},
+                                      {{RLIMIT_AS, rlim_t(512) << 20}});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, c.file.toStdString() + " row 1 (line 2): " + c.message + "\n");
+    }
+    EXPECT_TRUE(QDir(QFile::decodeName(out)).isEmpty());
+}
+
 } // namespace
 } // namespace zot::test

@@ -231,6 +231,13 @@ class CliBatchTest : public CliTest {
         file.write(content);
         return path;
     }
+    QString writeData(const QString& name, const QByteArray& content) {
+        const QString path = dir.path() + u'/' + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        return path;
+    }
     QString outFolder(const QString& name) {
         const QString folder = dir.path() + u'/' + name;
         QDir().mkpath(folder);
@@ -328,6 +335,148 @@ TEST_F(CliBatchTest, PngHoldsTheBmpPixels) {
                 ASSERT_EQ(fromPng.pixel(x, y) | 0xff000000u, fromBmp->pixel(x, y)) << x << "," << y;
     }
     EXPECT_EQ(runCli({"batch", design, batch, png, "--format", "gif"}).exitCode, 2);
+}
+
+// The fixture's batch lines as a CSV file, a JSON Lines file (the second
+// field a number) and a TSV file fed through standard input.
+TEST_F(CliBatchTest, DataFilesWriteTheFilesOfTheEquivalentBatchLines) {
+    QByteArray csv = "#1,#2,file\r\n";
+    QByteArray jsonl;
+    for (const QByteArray& line : lines.split('\n')) {
+        const QList<QByteArray> f = line.split(';');
+        if (f.size() != 3)
+            continue;
+        csv += f[0] + ',' + f[1] + ',' + f[2] + "\r\n";
+        jsonl += "{\"file\":\"" + f[2] + "\",\"#2\":" + f[1] + ",\"#1\":\"" + f[0] + "\"}\n";
+    }
+    const QString csvFile = writeData("data.csv", csv);
+    const QString jsonFile = writeData("data.jsonl", jsonl);
+    const QString reference = outFolder("lines");
+    ASSERT_EQ(runCli({"batch", design, writeBatch(lines), reference, "--jobs", "1"}).exitCode, 0);
+    const auto files = filesOf(reference);
+    ASSERT_EQ(files.size(), 300u);
+    struct Run {
+        const char* name;
+        QStringList args;
+        QByteArray input;
+    };
+    const std::vector<Run> runs{
+        {"csv, one job", {csvFile, "--input", "csv", "--jobs", "1"}, {}},
+        {"csv, two jobs", {csvFile, "--input", "csv", "--jobs", "2"}, {}},
+        {"jsonl, two jobs", {jsonFile, "--input", "jsonl", "--jobs", "2"}, {}},
+        {"tsv from a pipe", {"-", "--input", "tsv"}, QByteArray(csv).replace(',', '\t')},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.name);
+        const QString out = outFolder(QString::fromUtf8(run.name));
+        const Result r = runCli(QStringList{"batch", design} + run.args.mid(0, 1) +
+                                    QStringList{out} + run.args.mid(1),
+                                run.input);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(filesOf(out) == files);
+    }
+    // Two parts write the files of one run between them.
+    const QString parts = outFolder("parts");
+    for (const char* part : {"1/2", "2/2"})
+        EXPECT_EQ(
+            runCli({"batch", design, csvFile, parts, "--input", "csv", "--shard", part}).exitCode,
+            0);
+    EXPECT_TRUE(filesOf(parts) == files);
+}
+
+TEST_F(CliTest, ASpreadsheetExportRunsAsAUserRunsIt) {
+    writeScript("backgroundImage=bg.bmp\nbackgroundExtraCenter=center.bmp\n"
+                "backgroundExtraExpandFrom=center\n"
+                "ttfFont\nname=DejaVu Sans\nsize=6\nlabel=Name\ndefault=Def\nttfFontEnd\n"
+                "ttfFont\nname=DejaVu Sans\nsize=6\nypos=4\nlabel=Slogan\nttfFontEnd\n");
+    // Saved as "CSV UTF-8": a byte order mark, CRLF, a quoted ";" and a line
+    // break in a field; and as "Unicode text": UTF-16 with tabs.
+    const QByteArray csv = "\xEF\xBB\xBFName,Slogan,file\r\n"
+                           "\"ACME; Inc.\",\"Tools\nand more\",acme.bmp\r\n"
+                           "Z\xC3\xBCrich,,zurich.bmp\r\n,,\r\n";
+    QByteArray tsv = "\xFF\xFE";
+    for (QChar c : QStringLiteral("slogan\tfile\r\n\"Caf\u00e9\tBar\"\tcafe.bmp\r\n"))
+        tsv.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+    QFile file(dir.path() + "/products.csv");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(csv);
+    file.close();
+    QFile unicode(dir.path() + "/products.txt");
+    ASSERT_TRUE(unicode.open(QIODevice::WriteOnly));
+    unicode.write(tsv);
+    unicode.close();
+    const QString out = dir.path() + "/out";
+    QDir().mkpath(out);
+    Result r = runCli({"batch", design, file.fileName(), out, "--input", "csv"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = runCli({"batch", design, unicode.fileName(), out, "--input", "tsv"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // Each logo is the one typing its texts gives; the empty row at the end
+    // wrote nothing.
+    struct Logo {
+        const char* file;
+        QStringList texts;
+    };
+    const std::vector<Logo> logos{
+        {"acme.bmp", {"ACME; Inc.", "Tools\nand more"}},
+        {"zurich.bmp", {QStringLiteral("Z\u00fcrich"), ""}},
+        {"cafe.bmp", {"Def", QStringLiteral("Caf\u00e9\tBar")}},
+    };
+    for (const Logo& logo : logos) {
+        SCOPED_TRACE(logo.file);
+        QStringList args{"render", design, "--out", out + "/typed.bmp"};
+        for (const QString& text : logo.texts)
+            args << "--text" << text;
+        ASSERT_EQ(runCli(args).exitCode, 0);
+        const auto typed = filesOf(out)["typed.bmp"];
+        EXPECT_EQ(filesOf(out)[logo.file], typed);
+    }
+    const auto files = filesOf(out);
+    EXPECT_EQ(files.size(), 4u);
+    EXPECT_NE(files.at("acme.bmp"), files.at("zurich.bmp"));
+    EXPECT_NE(files.at("zurich.bmp"), files.at("cafe.bmp"));
+}
+
+TEST_F(CliBatchTest, DataErrorsStopTheBatchAsAMissingSemicolonDoes) {
+    QByteArray csv = "#1,#2,file\n";
+    for (int i = 1; i <= 100; ++i)
+        csv += "a," + QByteArray::number(i) + ",f" + QByteArray::number(i) + ".bmp\n";
+    const QString bad = writeData("bad.csv", csv + "\"a\"x,1,g.bmp\nlast,2,h.bmp\n");
+    for (const char* jobs : {"1", "2"}) {
+        const QString out = outFolder(QStringLiteral("bad%1").arg(jobs));
+        const Result r = runCli({"batch", design, bad, out, "--input", "csv", "--jobs", jobs});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err,
+                  bad + " row 101 (line 102): a quoted field goes on after its closing quote\n");
+        EXPECT_EQ(filesOf(out).size(), 100u);
+    }
+    // A header that does not fit the design stops before anything is written.
+    const QString unknown = writeData("unknown.csv", "#1,Price,file\na,1,x.bmp\n");
+    const QString out = outFolder("unknown");
+    Result r = runCli({"batch", design, unknown, out, "--input", "csv"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, unknown + " header row: the column \"Price\" names no text box (the design "
+                               "has #1, #2)\n");
+    EXPECT_TRUE(filesOf(out).empty());
+    r = runCli({"batch", design, unknown, out, "--input", "csv", "--ignore-unknown"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(filesOf(out).size(), 1u);
+    // The names come from exactly one place, and --name from known fields.
+    const QString noFile = writeData("nofile.csv", "#1\na\n");
+    const std::vector<QStringList> usage{
+        {noFile, "--input", "csv"},
+        {unknown, "--input", "csv", "--name", "{row}.bmp"},
+        {noFile, "--input", "csv", "--name", "{Name}.bmp"},
+        {noFile, "--input", "xml"},
+        {noFile, "--name", "{row}.bmp"},
+    };
+    for (const QStringList& args : usage) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        r = runCli(QStringList{"batch", design} + args.mid(0, 1) + QStringList{out} + args.mid(1));
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("zotmaker-cli: "))) << r.err.toStdString();
+    }
+    EXPECT_EQ(filesOf(out).size(), 1u);
 }
 
 TEST_F(CliBatchTest, ABackgroundWithAlphaGivesPngFilesWithAlphaOnAnyNumberOfJobs) {

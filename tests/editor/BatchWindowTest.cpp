@@ -215,7 +215,9 @@ TEST_P(BatchWindowTest, DialogsOpenWithTheLastFileAndFolder) {
     ASSERT_EQ(dialogs.asked.size(), 4u);
     const FileDialogRequest& open = dialogs.asked[0];
     EXPECT_EQ(open.kind, FileDialogRequest::Kind::OpenFile);
-    EXPECT_EQ(open.nameFilters, QStringList{QStringLiteral("Comma Seperated Files (*.txt *.csv)")});
+    EXPECT_EQ(open.nameFilters,
+              (QStringList{QStringLiteral("Comma Seperated Files (*.txt *.csv)"),
+                           QStringLiteral("Spreadsheet with a header row (*.csv *.tsv)")}));
     EXPECT_TRUE(open.defaultSuffix.isEmpty());
     EXPECT_TRUE(open.initialPath.isEmpty());
     const FileDialogRequest& folder = dialogs.asked[1];
@@ -224,6 +226,95 @@ TEST_P(BatchWindowTest, DialogsOpenWithTheLastFileAndFolder) {
     EXPECT_TRUE(folder.initialPath.isEmpty());
     EXPECT_EQ(dialogs.asked[2].initialPath, batch);
     EXPECT_EQ(dialogs.asked[3].initialPath, outDir.path());
+}
+
+TEST_P(BatchWindowTest, TheSpreadsheetFilterReadsAHeaderRowAndNamesFromTheFileColumn) {
+    const QString kFilters[] = {QStringLiteral("Comma Seperated Files (*.txt *.csv)"),
+                                QStringLiteral("Spreadsheet with a header row (*.csv *.tsv)")};
+    struct Case {
+        const char* name;
+        const char* file;
+        QByteArray content;
+        int filter; // 0: batch lines, 1: a spreadsheet (the dialog's filters)
+        QStringList written;
+        QString listed; // the error list's last line, after the file's path
+        QString box;    // the error box, after the file's path
+    };
+    const QByteArray exported = "\xEF\xBB\xBF Bottom ,Top,file\r\n\"Tools; more\",ACME,acme.bmp\r\n"
+                                "Zeta,\"two\nlines\",zeta.bmp\r\n,,\r\n";
+    const std::vector<Case> cases{
+        {"a spreadsheet's CSV export",
+         "products.csv",
+         exported,
+         1,
+         {"acme.bmp", "zeta.bmp"},
+         {},
+         {}},
+        {"the same file as batch lines",
+         "products.csv",
+         exported,
+         0,
+         {},
+         "Missing ; at line 1 :  Bottom ,Top,file",
+         {}},
+        {"tabs for a .tsv", "products.TSV", "#2\tfile\nx;y\tx.bmp\n", 1, {"x.bmp"}, {}, {}},
+        {"no column for the names",
+         "names.csv",
+         "Top\nA\n",
+         1,
+         {},
+         {},
+         " has no column \"file\" for the names of the logos."},
+        {"a malformed row",
+         "bad.csv",
+         "Top,file\nA,a.bmp\n\"B,b.bmp\n",
+         1,
+         {"a.bmp"},
+         " row 2 (line 3): a quoted field is not closed",
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(outDir.path()).removeRecursively();
+        QDir().mkpath(outDir.path());
+        errors.texts.clear();
+        editor->mErrors->clear();
+        editor->mErrors->hide();
+        const QString path = workDir.filePath(QString::fromUtf8(c.file));
+        writeFile(path, c.content);
+        dialogs.answer(path, kFilters[c.filter]);
+        dialogs.answer(outDir.path());
+        editor->bbBatch->click();
+        EXPECT_TRUE(dialogs.allAnswered());
+        EXPECT_EQ(written(), c.written);
+        const QString listed = editor->mErrors->isHidden()
+                                   ? QString()
+                                   : editor->mErrors->toPlainText().split(u'\n').last();
+        if (c.listed.isEmpty())
+            EXPECT_TRUE(listed.isEmpty()) << listed.toStdString();
+        else
+            EXPECT_EQ(listed, (c.filter == 0 ? QString() : path) + c.listed);
+        if (c.box.isEmpty())
+            EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join(u'|').toStdString();
+        else
+            EXPECT_EQ(errors.texts, QStringList{"The spreadsheet " + path + c.box});
+    }
+
+    // The logos are those the texts give when typed.
+    QDir(outDir.path()).removeRecursively();
+    QDir().mkpath(outDir.path());
+    const QString path = workDir.filePath(QStringLiteral("products.csv"));
+    writeFile(path, exported);
+    dialogs.answer(path, kFilters[1]);
+    dialogs.answer(outDir.path());
+    editor->bbBatch->click();
+    EXPECT_EQ(inputs(), (QStringList{QStringLiteral("two\nlines"), QStringLiteral("Zeta")}));
+    EXPECT_EQ(fileBytes(out(QStringLiteral("zeta.bmp"))), encodeBmp(editor->engine().logo()));
+    editor->Edits[0]->setText(QStringLiteral("ACME"));
+    editor->Edits[1]->setText(QStringLiteral("Tools; more"));
+    EXPECT_EQ(fileBytes(out(QStringLiteral("acme.bmp"))), encodeBmp(editor->engine().logo()));
+    EXPECT_NE(fileBytes(out(QStringLiteral("acme.bmp"))),
+              fileBytes(out(QStringLiteral("zeta.bmp"))));
 }
 
 // What a batch leaves: the files, the window's texts, logo and messages.

@@ -4,9 +4,11 @@
 //   build/bin/zot-screenshot data/screenshots/main-window.png
 //   build/bin/zot-screenshot data/screenshots/pixel-quest.png "Pixel Quest"
 // A design named after the file gets the texts that follow it; without any,
-// its default texts stay.
+// its default texts stay. ZOT_SCREENSHOT_LANGUAGE=de (or any shipped
+// language) shows the window in that language; without it, English.
 #include "app/Application.h"
 #include "app/TfrmZOT.h"
+#include "app/Translations.h"
 #include "editor/TfrmEdit.h"
 
 #include <QApplication>
@@ -28,6 +30,10 @@ int main(int argc, char* argv[]) {
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
     QApplication app(argc, argv);
     zot::configureApplication();
+    if (const QString language = qEnvironmentVariable("ZOT_SCREENSHOT_LANGUAGE");
+        !language.isEmpty())
+        zot::installTranslations(zot::translationsFolder(QCoreApplication::applicationDirPath()),
+                                 {language});
 
     zot::TfrmZOT window(QCoreApplication::applicationDirPath());
     window.resize(800, 500);
