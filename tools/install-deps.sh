@@ -11,7 +11,7 @@ gsettings-desktop-schemas libglib2.0-bin clang-format
 desktop-file-utils appstream lintian dpkg-dev file man-db bash-completion
 cinnamon-desktop-data mate-desktop-common dbus-daemon
 qt6-wayland weston xvfb xclip x11-utils
-clang-14 libclang-rt-14-dev libarchive-dev liblzma-dev libfontconfig-dev
+clang-14 libclang-rt-14-dev libarchive-dev liblzma-dev libfontconfig-dev libisal-dev
 parallel rsync openssh-server openssh-client
 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
 [ $# -eq 0 ] || packages="$*"

@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unordered_map>
@@ -162,6 +163,8 @@ struct Task {
     bool skip = false;
     // The file, when the planning thread rendered and encoded it itself.
     QByteArray bytes;
+    // Or the logo it rendered, for the writing thread to encode.
+    std::optional<std::pair<Bitmap, QImage>> drawn;
 };
 
 // Consecutive lines go to one worker together, so that threads meet once
@@ -473,7 +476,9 @@ void work(LogoEngine* engine, Pipeline& pipeline, LogoFormat format) {
                     finished.prepared.push_back({k, std::nullopt, {}});
                     continue;
                 }
-                if (task.bytes.isNull()) {
+                if (task.drawn) {
+                    encodeLogo(task.drawn->first, task.drawn->second, format, file);
+                } else if (task.bytes.isNull()) {
                     if (task.logo.state) {
                         engine->renderFrom(*task.logo.state);
                         encodeLogo(engine->logo(), engine->alphaLogo(), format, file);
@@ -681,13 +686,22 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
                 ++done;
             const bool ordered = role == LineRole::Write && recent.seen(path);
             QByteArray bytes;
+            std::optional<std::pair<Bitmap, QImage>> logo;
             if (renderHere && role == LineRole::Write && !refused) {
                 draw();
-                encodeLogo(engine.logo(), engine.alphaLogo(), options.format, bytes);
-                chunk.bytes += bytes.size();
+                if (options.format == LogoFormat::Png) {
+                    // Deflate takes longer than the rendering: the writing
+                    // thread does it, and one job keeps two cores busy.
+                    logo.emplace(engine.logo(), engine.alphaLogo());
+                    chunk.bytes +=
+                        engine.logo().storage().sizeInBytes() + engine.alphaLogo().sizeInBytes();
+                } else {
+                    encodeLogo(engine.logo(), engine.alphaLogo(), options.format, bytes);
+                    chunk.bytes += bytes.size();
+                }
             }
             chunk.tasks.push_back({lineNumber, done, std::move(path), last, ordered, refused,
-                                   role == LineRole::Skip, std::move(bytes)});
+                                   role == LineRole::Skip, std::move(bytes), std::move(logo)});
             // Full, or a worker is idle (a slow pipe): send what there is.
             if ((chunk.tasks.size() >= chunkLines || chunk.bytes >= kChunkBytes ||
                  pipeline.hungry()) &&

@@ -1,10 +1,8 @@
 #include "imaging/LogoFile.h"
 
 #include "imaging/BmpCodec.h"
+#include "imaging/PngCodec.h"
 #include "platform/FileWriting.h"
-
-#include <QBuffer>
-#include <QImageWriter>
 
 namespace zot {
 
@@ -17,21 +15,10 @@ std::optional<LogoFormat> logoFormatFromName(const QString& name) {
 }
 
 void encodeLogo(const Bitmap& logo, LogoFormat format, QByteArray& out) {
-    if (format == LogoFormat::Bmp) {
+    if (format == LogoFormat::Bmp)
         encodeBmpInto(logo, out);
-        return;
-    }
-    out.clear();
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    // Middling compression: a batch of logos is not held up by zlib.
-    writer.setQuality(50);
-    const QImage image = logo.isEmpty() ? QImage() : logo.toImage();
-    if (!writer.write(image)) {
-        // An empty logo has no PNG form; such a file holds nothing.
-        out.clear();
-    }
+    else
+        encodePngInto(logo, out); // an empty logo gives an empty file
 }
 
 void writeLogoFile(const Bitmap& logo, const QString& path, LogoFormat format) {
@@ -45,14 +32,8 @@ void encodeLogo(const Bitmap& logo, const QImage& alphaLogo, LogoFormat format, 
         encodeLogo(logo, format, out);
         return;
     }
-    out.clear();
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    writer.setQuality(50);
-    // PNG holds colours unpremultiplied.
-    if (!writer.write(alphaLogo.convertToFormat(QImage::Format_ARGB32)))
-        out.clear();
+    // RGBA, the colours unpremultiplied.
+    encodePngInto(alphaLogo, out);
 }
 
 void writeLogoFile(const Bitmap& logo, const QImage& alphaLogo, const QString& path,

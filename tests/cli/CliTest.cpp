@@ -311,9 +311,15 @@ TEST_F(CliBatchTest, StandardInputIsABatchFile) {
 TEST_F(CliBatchTest, PngHoldsTheBmpPixels) {
     const QString bmp = outFolder("bmp");
     const QString png = outFolder("png");
-    const QString batch = writeBatch("aaa;x;logo.bmp\n");
+    const QString twoJobs = outFolder("png2");
+    const QString batch = writeBatch("b;y;other.bmp\naaa;x;logo.bmp\nc;z;third.bmp\n");
     EXPECT_EQ(runCli({"batch", design, batch, bmp}).exitCode, 0);
-    EXPECT_EQ(runCli({"batch", design, batch, png, "--format", "png"}).exitCode, 0);
+    // One job deflates on the writing thread, several on their own.
+    EXPECT_EQ(runCli({"batch", design, batch, png, "--format", "png", "--jobs", "1"}).exitCode, 0);
+    EXPECT_EQ(runCli({"batch", design, batch, twoJobs, "--format", "png", "--jobs", "2"}).exitCode,
+              0);
+    EXPECT_EQ(filesOf(png).size(), 3u);
+    EXPECT_TRUE(filesOf(twoJobs) == filesOf(png));
     EXPECT_EQ(runCli({"render", design, "--text", "aa", "--out", png + "/r.png", "--format", "png"})
                   .exitCode,
               0);
