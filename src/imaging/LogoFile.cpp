@@ -22,9 +22,7 @@ void encodeLogo(const Bitmap& logo, LogoFormat format, QByteArray& out) {
 }
 
 void writeLogoFile(const Bitmap& logo, const QString& path, LogoFormat format) {
-    QByteArray bytes;
-    encodeLogo(logo, format, bytes);
-    writeFileReplacing(path, bytes);
+    writeLogoFile(logo, QImage(), path, format);
 }
 
 void encodeLogo(const Bitmap& logo, const QImage& alphaLogo, LogoFormat format, QByteArray& out) {

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace zot {
@@ -258,8 +259,12 @@ void LogoEngine::RenderLogo() {
         alpha.begin(&alphaLogo_);
         alpha.setCompositionMode(QPainter::CompositionMode_Source);
         const qint64 W = logo_.width();
+        // A piece without alpha is converted once per rendering, not per copy.
+        std::array<QImage, 4> pieces;
         const auto drawPiece = [&](Piece which, qint64 x) {
-            const QImage piece = alphaPictureOf(design_, which);
+            QImage& piece = pieces[size_t(which)];
+            if (piece.isNull())
+                piece = alphaPictureOf(design_, which);
             if (!piece.isNull() && x < W && x + piece.width() > 0)
                 alpha.drawImage(QPoint(int(x), 0), piece);
         };
