@@ -19,7 +19,10 @@ Error Error::pictureTooLarge(qint64 width, qint64 height) {
 }
 
 QString errorBoxText(const QString& message) {
-    if (!message.isEmpty() && message.back().unicode() > u'.')
+    // A translation that ends in its own script's full stop or question mark
+    // ("。", "？", "؟") keeps it: an ASCII stop after it would be a second one.
+    static constexpr QStringView ownStops = u"\u3002\uFF0E\uFF01\uFF1F\u061F\u06D4";
+    if (!message.isEmpty() && message.back().unicode() > u'.' && !ownStops.contains(message.back()))
         return message + u'.';
     return message;
 }

@@ -22,7 +22,8 @@ class Error : public std::runtime_error {
     QString message_;
 };
 
-// The box adds a full stop when the message's last character sorts above ".".
+// The box adds a full stop when the message's last character sorts above ".",
+// unless it is another script's full stop or question mark.
 QString errorBoxText(const QString& message);
 
 } // namespace zot

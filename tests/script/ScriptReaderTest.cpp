@@ -56,6 +56,12 @@ TEST(ErrorBoxText, AddsAFullStopOnlyAfterCharactersAboveIt) {
               QStringLiteral("Picture too large (9 x 9 pixels)"));
     EXPECT_EQ(errorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));
     EXPECT_EQ(errorBoxText(QStringLiteral("a/")), QStringLiteral("a/."));
+    // A translated message's own full stop or question mark is not doubled.
+    EXPECT_EQ(errorBoxText(QStringLiteral("メモリが不足しています。")),
+              QStringLiteral("メモリが不足しています。"));
+    EXPECT_EQ(errorBoxText(QStringLiteral("هل تريد استبداله؟")),
+              QStringLiteral("هل تريد استبداله؟"));
+    EXPECT_EQ(errorBoxText(QStringLiteral("内存不足")), QStringLiteral("内存不足."));
     EXPECT_EQ(errorBoxText(QString()), QString());
 }
 
