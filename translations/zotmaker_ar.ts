@@ -47,7 +47,7 @@
     </message>
     <message>
         <source>Zoom of the logo view, in percent</source>
-        <translation>تكبير عرض الشعار بالنسبة المئوية</translation>
+        <translation>نسبة تكبير عرض الشعار بالمئة</translation>
     </message>
     <message>
         <source>Texts of the logo</source>
@@ -107,7 +107,7 @@
     </message>
     <message>
         <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
-        <translation>لا يحتوي جدول البيانات %1 على العمود &quot;file&quot; الخاص بأسماء الشعارات</translation>
+        <translation>لا يحتوي جدول البيانات ⁦%1⁩ على العمود «file» الخاص بأسماء الشعارات</translation>
     </message>
 </context>
 <context>
@@ -166,15 +166,15 @@
     </message>
     <message>
         <source>%1. Replace it?</source>
-        <translation>%1. هل تريد استبداله؟</translation>
+        <translation>‏%1. هل تريد استبداله؟</translation>
     </message>
     <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
-        <translation>تم تثبيت التصميم %1، لكن الشريط ممتلئ: انقر بزر الفأرة الأيمن على سهم التصاميم التالية لفتحه</translation>
+        <translation>تم تثبيت التصميم ⁨%1⁩، لكن الشريط ممتلئ: انقر بزر الفأرة الأيمن على سهم التصاميم التالية لفتحه</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
-        <translation>تعذر نقل %1 إلى المهملات</translation>
+        <translation>تعذّر نقل ⁦%1⁩ إلى المهملات</translation>
     </message>
 </context>
 </TS>

@@ -138,7 +138,7 @@
     </message>
     <message>
         <source>%1 designs have no button: right-click here for the list</source>
-        <translation>%1 Designs haben keine Schaltfläche: Rechtsklick hier zeigt die Liste</translation>
+        <translation>%1 Designs haben keine Schaltfläche: Rechtsklick hier öffnet die Liste</translation>
     </message>
     <message>
         <source>Designs without a button</source>
@@ -170,7 +170,7 @@
     </message>
     <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
-        <translation>Das Design %1 ist installiert, aber die Leiste ist voll: Zum Öffnen mit der rechten Maustaste auf den rechten Pfeil der Leiste klicken</translation>
+        <translation>Das Design %1 wurde installiert, aber die Leiste ist voll: Zum Öffnen mit der rechten Maustaste auf den rechten Pfeil der Leiste klicken</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>

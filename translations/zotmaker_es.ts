@@ -55,7 +55,7 @@
     </message>
     <message>
         <source>Batch process</source>
-        <translation>Procesamiento por lotes</translation>
+        <translation>Proceso por lotes</translation>
     </message>
     <message>
         <source>Copyright © 2024</source>
@@ -63,7 +63,7 @@
     </message>
     <message>
         <source>Zotmaker authors</source>
-        <translation>Los autores de Zotmaker</translation>
+        <translation>Autores de Zotmaker</translation>
     </message>
     <message>
         <source>Logo view</source>
@@ -114,7 +114,7 @@
     <name>zot::TfrmZOT</name>
     <message>
         <source>Make my own copy</source>
-        <translation>Hacer mi propia copia</translation>
+        <translation>Crear mi propia copia</translation>
     </message>
     <message>
         <source>Name of the copy:</source>
@@ -158,7 +158,7 @@
     </message>
     <message>
         <source>Make my own copy…</source>
-        <translation>Hacer mi propia copia…</translation>
+        <translation>Crear mi propia copia…</translation>
     </message>
     <message>
         <source>Move to trash</source>
@@ -170,7 +170,7 @@
     </message>
     <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
-        <translation>El diseño %1 está instalado, pero la barra está llena: haga clic derecho en su flecha derecha para abrirlo</translation>
+        <translation>El diseño %1 se ha instalado, pero la barra está llena: haga clic derecho en la flecha de la derecha para abrirlo</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>

@@ -63,7 +63,7 @@
     </message>
     <message>
         <source>Zotmaker authors</source>
-        <translation>Les auteurs de Zotmaker</translation>
+        <translation>Auteurs de Zotmaker</translation>
     </message>
     <message>
         <source>Logo view</source>
@@ -83,7 +83,7 @@
     </message>
     <message>
         <source>Problems found in the design&apos;s script</source>
-        <translation>Problèmes trouvés dans le script du modèle</translation>
+        <translation>Problèmes détectés dans le script du modèle</translation>
     </message>
     <message>
         <source>Text %1</source>
@@ -107,7 +107,7 @@
     </message>
     <message>
         <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
-        <translation>La feuille de calcul %1 n’a pas de colonne «&#xa0;file&#xa0;» pour les noms des logos</translation>
+        <translation>La feuille de calcul %1 n’a pas de colonne «&#xa0;file&#xa0;» donnant les noms des logos</translation>
     </message>
 </context>
 <context>
@@ -170,7 +170,7 @@
     </message>
     <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
-        <translation>Le modèle %1 est installé, mais la barre est pleine&#xa0;: faites un clic droit sur sa flèche de droite pour l’ouvrir</translation>
+        <translation>Le modèle %1 a été installé, mais la barre est pleine&#xa0;: faites un clic droit sur sa flèche de droite pour l’ouvrir</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>

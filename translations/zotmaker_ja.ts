@@ -5,7 +5,7 @@
     <name>zot::ErrorBox</name>
     <message>
         <source>Out of memory</source>
-        <translation>メモリが不足しています</translation>
+        <translation>メモリが不足しています。</translation>
     </message>
 </context>
 <context>
@@ -91,7 +91,7 @@
     </message>
     <message>
         <source>%1 × %2 pixels: %3</source>
-        <translation>%1 × %2 ピクセル: %3</translation>
+        <translation>%1 × %2 ピクセル：%3</translation>
     </message>
     <message>
         <source>Making logos…</source>
@@ -107,7 +107,7 @@
     </message>
     <message>
         <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
-        <translation>スプレッドシート %1 には、ロゴの名前を示す列「file」がありません</translation>
+        <translation>スプレッドシート %1 には、ロゴの名前を示す列「file」がありません。</translation>
     </message>
 </context>
 <context>
@@ -118,7 +118,7 @@
     </message>
     <message>
         <source>Name of the copy:</source>
-        <translation>コピーの名前:</translation>
+        <translation>コピーの名前：</translation>
     </message>
     <message>
         <source>%1 copy</source>
@@ -138,7 +138,7 @@
     </message>
     <message>
         <source>%1 designs have no button: right-click here for the list</source>
-        <translation>%1 個のデザインにはボタンがありません。ここを右クリックすると一覧を表示します</translation>
+        <translation>%1 個のデザインにはボタンがありません。ここを右クリックすると一覧を表示します。</translation>
     </message>
     <message>
         <source>Designs without a button</source>
@@ -170,11 +170,11 @@
     </message>
     <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
-        <translation>デザイン %1 をインストールしましたが、バーがいっぱいです。開くには右側の矢印を右クリックしてください</translation>
+        <translation>デザイン %1 をインストールしましたが、バーがいっぱいです。開くには右側の矢印を右クリックしてください。</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
-        <translation>%1 をゴミ箱に移動できません</translation>
+        <translation>%1 をゴミ箱に移動できません。</translation>
     </message>
 </context>
 </TS>

@@ -55,7 +55,7 @@
     </message>
     <message>
         <source>Batch process</source>
-        <translation>Processamento em lote</translation>
+        <translation>Processar em lote</translation>
     </message>
     <message>
         <source>Copyright © 2024</source>
@@ -107,14 +107,14 @@
     </message>
     <message>
         <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
-        <translation>A planilha %1 não tem a coluna &quot;file&quot; com os nomes dos logotipos</translation>
+        <translation>A planilha %1 não tem a coluna “file” com os nomes dos logotipos</translation>
     </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>
     <message>
         <source>Make my own copy</source>
-        <translation>Fazer minha própria cópia</translation>
+        <translation>Criar minha própria cópia</translation>
     </message>
     <message>
         <source>Name of the copy:</source>
@@ -158,7 +158,7 @@
     </message>
     <message>
         <source>Make my own copy…</source>
-        <translation>Fazer minha própria cópia…</translation>
+        <translation>Criar minha própria cópia…</translation>
     </message>
     <message>
         <source>Move to trash</source>

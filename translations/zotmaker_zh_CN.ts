@@ -5,7 +5,7 @@
     <name>zot::ErrorBox</name>
     <message>
         <source>Out of memory</source>
-        <translation>内存不足</translation>
+        <translation>内存不足。</translation>
     </message>
 </context>
 <context>
@@ -23,7 +23,7 @@
     </message>
     <message>
         <source>BMP picture|*|PNG picture|*.png</source>
-        <translation>BMP 图片|*|PNG 图片|*.png</translation>
+        <translation>BMP 图像|*|PNG 图像|*.png</translation>
     </message>
     <message>
         <source>Comma Seperated Files|*.txt;*.csv;</source>
@@ -83,7 +83,7 @@
     </message>
     <message>
         <source>Problems found in the design&apos;s script</source>
-        <translation>在设计的脚本中发现的问题</translation>
+        <translation>设计脚本中发现的问题</translation>
     </message>
     <message>
         <source>Text %1</source>
@@ -107,14 +107,14 @@
     </message>
     <message>
         <source>The spreadsheet %1 has no column &quot;file&quot; for the names of the logos</source>
-        <translation>电子表格 %1 中没有用于徽标名称的“file”列</translation>
+        <translation>电子表格 %1 中没有用于徽标名称的“file”列。</translation>
     </message>
 </context>
 <context>
     <name>zot::TfrmZOT</name>
     <message>
         <source>Make my own copy</source>
-        <translation>创建我自己的副本</translation>
+        <translation>创建自己的副本</translation>
     </message>
     <message>
         <source>Name of the copy:</source>
@@ -158,7 +158,7 @@
     </message>
     <message>
         <source>Make my own copy…</source>
-        <translation>创建我自己的副本…</translation>
+        <translation>创建自己的副本…</translation>
     </message>
     <message>
         <source>Move to trash</source>
@@ -170,11 +170,11 @@
     </message>
     <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
-        <translation>设计 %1 已安装，但按钮栏已满：请右键单击右侧的箭头来打开它</translation>
+        <translation>设计 %1 已安装，但按钮栏已满：请右键单击右侧的箭头来打开它。</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
-        <translation>无法将 %1 移到回收站</translation>
+        <translation>无法将 %1 移到回收站。</translation>
     </message>
 </context>
 </TS>

@@ -211,7 +211,7 @@ TEST(TranslatedProgram, FollowsTheEnvironment) {
     } cases[] = {
         {"de", "de_DE.UTF-8", {}, u"Stapelverarbeitung"_s, u"left-to-right"_s},
         {{}, "de_DE.UTF-8", {}, u"Stapelverarbeitung"_s, u"left-to-right"_s},
-        {"pt_PT", "pt_PT.UTF-8", {}, u"Processamento em lote"_s, u"left-to-right"_s},
+        {"pt_PT", "pt_PT.UTF-8", {}, u"Processar em lote"_s, u"left-to-right"_s},
         {"ar", "ar_EG.UTF-8", {}, u"معالجة دفعية"_s, u"right-to-left"_s},
         {"zh_TW", "zh_TW.UTF-8", {}, u"Batch process"_s, u"left-to-right"_s},
         {{}, "de_DE.UTF-8", "C", u"Batch process"_s, u"left-to-right"_s},
