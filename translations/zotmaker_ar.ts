@@ -137,10 +137,6 @@
         <translation>حول</translation>
     </message>
     <message>
-        <source>%1 designs have no button: right-click here for the list</source>
-        <translation>%1 من التصاميم بلا زر: انقر هنا بزر الفأرة الأيمن لعرض قائمتها</translation>
-    </message>
-    <message>
         <source>Designs without a button</source>
         <translation>تصاميم بلا زر</translation>
     </message>
@@ -165,16 +161,31 @@
         <translation>نقل إلى المهملات</translation>
     </message>
     <message>
-        <source>%1. Replace it?</source>
-        <translation>‏%1. هل تريد استبداله؟</translation>
-    </message>
-    <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
         <translation>تم تثبيت التصميم ⁨%1⁩، لكن الشريط ممتلئ: انقر بزر الفأرة الأيمن على سهم التصاميم التالية لفتحه</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
         <translation>تعذّر نقل ⁦%1⁩ إلى المهملات</translation>
+    </message>
+    <message>
+        <source>1 design has no button: right-click here for the list</source>
+        <translation>تصميم واحد بلا زر: انقر هنا بزر الفأرة الأيمن لعرض القائمة</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n designs have no button: right-click here for the list</source>
+        <translation>
+            <numerusform>لا تصاميم بلا زر</numerusform>
+            <numerusform>تصميم واحد بلا زر: انقر هنا بزر الفأرة الأيمن لعرض القائمة</numerusform>
+            <numerusform>تصميمان بلا زر: انقر هنا بزر الفأرة الأيمن لعرض قائمتهما</numerusform>
+            <numerusform>%n تصاميم بلا زر: انقر هنا بزر الفأرة الأيمن لعرض قائمتها</numerusform>
+            <numerusform>%n تصميمًا بلا زر: انقر هنا بزر الفأرة الأيمن لعرض قائمتها</numerusform>
+            <numerusform>%n تصميم بلا زر: انقر هنا بزر الفأرة الأيمن لعرض قائمتها</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A design named %1 is installed already. Replace it?</source>
+        <translation>‏التصميم ⁨%1⁩ مثبّت من قبل. هل تريد استبداله؟</translation>
     </message>
 </context>
 </TS>

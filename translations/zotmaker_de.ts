@@ -137,10 +137,6 @@
         <translation>Info</translation>
     </message>
     <message>
-        <source>%1 designs have no button: right-click here for the list</source>
-        <translation>%1 Designs haben keine Schaltfläche: Rechtsklick hier öffnet die Liste</translation>
-    </message>
-    <message>
         <source>Designs without a button</source>
         <translation>Designs ohne Schaltfläche</translation>
     </message>
@@ -165,16 +161,27 @@
         <translation>In den Papierkorb verschieben</translation>
     </message>
     <message>
-        <source>%1. Replace it?</source>
-        <translation>%1. Ersetzen?</translation>
-    </message>
-    <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
         <translation>Das Design %1 wurde installiert, aber die Leiste ist voll: Zum Öffnen mit der rechten Maustaste auf den rechten Pfeil der Leiste klicken</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
         <translation>%1 kann nicht in den Papierkorb verschoben werden</translation>
+    </message>
+    <message>
+        <source>1 design has no button: right-click here for the list</source>
+        <translation>1 Design hat keine Schaltfläche: Rechtsklick hier öffnet die Liste</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n designs have no button: right-click here for the list</source>
+        <translation>
+            <numerusform>%n Design hat keine Schaltfläche: Rechtsklick hier öffnet die Liste</numerusform>
+            <numerusform>%n Designs haben keine Schaltfläche: Rechtsklick hier öffnet die Liste</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A design named %1 is installed already. Replace it?</source>
+        <translation>Ein Design namens %1 ist bereits installiert. Ersetzen?</translation>
     </message>
 </context>
 </TS>

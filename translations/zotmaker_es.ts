@@ -137,10 +137,6 @@
         <translation>Acerca de</translation>
     </message>
     <message>
-        <source>%1 designs have no button: right-click here for the list</source>
-        <translation>%1 diseños no tienen botón: haga clic derecho aquí para ver la lista</translation>
-    </message>
-    <message>
         <source>Designs without a button</source>
         <translation>Diseños sin botón</translation>
     </message>
@@ -165,16 +161,27 @@
         <translation>Mover a la papelera</translation>
     </message>
     <message>
-        <source>%1. Replace it?</source>
-        <translation>%1. ¿Reemplazarlo?</translation>
-    </message>
-    <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
         <translation>El diseño %1 se ha instalado, pero la barra está llena: haga clic derecho en la flecha de la derecha para abrirlo</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
         <translation>No se puede mover %1 a la papelera</translation>
+    </message>
+    <message>
+        <source>1 design has no button: right-click here for the list</source>
+        <translation>1 diseño no tiene botón: haga clic derecho aquí para ver la lista</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n designs have no button: right-click here for the list</source>
+        <translation>
+            <numerusform>%n diseño no tiene botón: haga clic derecho aquí para ver la lista</numerusform>
+            <numerusform>%n diseños no tienen botón: haga clic derecho aquí para ver la lista</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A design named %1 is installed already. Replace it?</source>
+        <translation>Ya hay un diseño llamado %1 instalado. ¿Reemplazarlo?</translation>
     </message>
 </context>
 </TS>

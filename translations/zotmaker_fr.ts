@@ -137,10 +137,6 @@
         <translation>À propos</translation>
     </message>
     <message>
-        <source>%1 designs have no button: right-click here for the list</source>
-        <translation>%1 modèles n’ont pas de bouton&#xa0;: faites un clic droit ici pour en voir la liste</translation>
-    </message>
-    <message>
         <source>Designs without a button</source>
         <translation>Modèles sans bouton</translation>
     </message>
@@ -165,16 +161,27 @@
         <translation>Mettre à la corbeille</translation>
     </message>
     <message>
-        <source>%1. Replace it?</source>
-        <translation>%1. Le remplacer&#xa0;?</translation>
-    </message>
-    <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
         <translation>Le modèle %1 a été installé, mais la barre est pleine&#xa0;: faites un clic droit sur sa flèche de droite pour l’ouvrir</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
         <translation>Impossible de mettre %1 à la corbeille</translation>
+    </message>
+    <message>
+        <source>1 design has no button: right-click here for the list</source>
+        <translation>1 modèle n’a pas de bouton&#xa0;: faites un clic droit ici pour le voir</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n designs have no button: right-click here for the list</source>
+        <translation>
+            <numerusform>%n modèle n’a pas de bouton&#xa0;: faites un clic droit ici pour en voir la liste</numerusform>
+            <numerusform>%n modèles n’ont pas de bouton&#xa0;: faites un clic droit ici pour en voir la liste</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A design named %1 is installed already. Replace it?</source>
+        <translation>Un modèle nommé %1 est déjà installé. Le remplacer&#xa0;?</translation>
     </message>
 </context>
 </TS>

@@ -137,10 +137,6 @@
         <translation>バージョン情報</translation>
     </message>
     <message>
-        <source>%1 designs have no button: right-click here for the list</source>
-        <translation>%1 個のデザインにはボタンがありません。ここを右クリックすると一覧を表示します。</translation>
-    </message>
-    <message>
         <source>Designs without a button</source>
         <translation>ボタンのないデザイン</translation>
     </message>
@@ -165,16 +161,26 @@
         <translation>ゴミ箱に移動</translation>
     </message>
     <message>
-        <source>%1. Replace it?</source>
-        <translation>%1。置き換えますか？</translation>
-    </message>
-    <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
         <translation>デザイン %1 をインストールしましたが、バーがいっぱいです。開くには右側の矢印を右クリックしてください。</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
         <translation>%1 をゴミ箱に移動できません。</translation>
+    </message>
+    <message>
+        <source>1 design has no button: right-click here for the list</source>
+        <translation>1 個のデザインにはボタンがありません。ここを右クリックすると一覧を表示します。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n designs have no button: right-click here for the list</source>
+        <translation>
+            <numerusform>%n 個のデザインにはボタンがありません。ここを右クリックすると一覧を表示します。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A design named %1 is installed already. Replace it?</source>
+        <translation>%1 という名前のデザインは既にインストールされています。置き換えますか？</translation>
     </message>
 </context>
 </TS>

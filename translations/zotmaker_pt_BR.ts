@@ -137,10 +137,6 @@
         <translation>Sobre</translation>
     </message>
     <message>
-        <source>%1 designs have no button: right-click here for the list</source>
-        <translation>%1 designs não têm botão: clique com o botão direito aqui para ver a lista</translation>
-    </message>
-    <message>
         <source>Designs without a button</source>
         <translation>Designs sem botão</translation>
     </message>
@@ -165,16 +161,27 @@
         <translation>Mover para a lixeira</translation>
     </message>
     <message>
-        <source>%1. Replace it?</source>
-        <translation>%1. Substituir?</translation>
-    </message>
-    <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
         <translation>O design %1 foi instalado, mas a barra está cheia: clique com o botão direito na seta da direita para abri-lo</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
         <translation>Não foi possível mover %1 para a lixeira</translation>
+    </message>
+    <message>
+        <source>1 design has no button: right-click here for the list</source>
+        <translation>1 design não tem botão: clique com o botão direito aqui para ver a lista</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n designs have no button: right-click here for the list</source>
+        <translation>
+            <numerusform>%n design não tem botão: clique com o botão direito aqui para ver a lista</numerusform>
+            <numerusform>%n designs não têm botão: clique com o botão direito aqui para ver a lista</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A design named %1 is installed already. Replace it?</source>
+        <translation>Um design chamado %1 já está instalado. Substituí-lo?</translation>
     </message>
 </context>
 </TS>

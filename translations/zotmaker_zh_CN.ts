@@ -137,10 +137,6 @@
         <translation>关于</translation>
     </message>
     <message>
-        <source>%1 designs have no button: right-click here for the list</source>
-        <translation>有 %1 个设计没有按钮：右键单击此处查看列表</translation>
-    </message>
-    <message>
         <source>Designs without a button</source>
         <translation>没有按钮的设计</translation>
     </message>
@@ -165,16 +161,26 @@
         <translation>移到回收站</translation>
     </message>
     <message>
-        <source>%1. Replace it?</source>
-        <translation>%1。要替换吗？</translation>
-    </message>
-    <message>
         <source>The design %1 is installed, but the strip is full: right-click its right arrow to open it</source>
         <translation>设计 %1 已安装，但按钮栏已满：请右键单击右侧的箭头来打开它。</translation>
     </message>
     <message>
         <source>Cannot move %1 to the trash</source>
         <translation>无法将 %1 移到回收站。</translation>
+    </message>
+    <message>
+        <source>1 design has no button: right-click here for the list</source>
+        <translation>有 1 个设计没有按钮：右键单击此处查看列表</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n designs have no button: right-click here for the list</source>
+        <translation>
+            <numerusform>有 %n 个设计没有按钮：右键单击此处查看列表</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A design named %1 is installed already. Replace it?</source>
+        <translation>名为 %1 的设计已经安装。要替换它吗？</translation>
     </message>
 </context>
 </TS>

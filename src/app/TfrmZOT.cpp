@@ -355,8 +355,10 @@ void TfrmZOT::mirrorCatalogue() {
     const CatalogueScan& scan = catalogue_->current();
     sbRightMenu->setToolTip(scan.leftOut.empty()
                                 ? QString()
-                                : tr("%1 designs have no button: right-click here for the list")
-                                      .arg(scan.leftOut.size()));
+                            : scan.leftOut.size() == 1
+                                ? tr("1 design has no button: right-click here for the list")
+                                : tr("%n designs have no button: right-click here for the list",
+                                     nullptr, int(scan.leftOut.size())));
     checkOpenDesign();
 }
 
@@ -541,7 +543,9 @@ void TfrmZOT::installDropped(const QString& path) {
         options.sampleNames = sampleDesignNames(programFolder_);
         InstallResult result = installDesign(path, userFolder, options);
         if (!result.installed && result.alreadyInstalled) {
-            if (!askReplace(tr("%1. Replace it?").arg(result.refusal)))
+            // The window's own sentence: the installer's refusal is English.
+            if (!askReplace(tr("A design named %1 is installed already. Replace it?")
+                                .arg(result.name)))
                 return;
             options.replace = true;
             result = installDesign(path, userFolder, options);

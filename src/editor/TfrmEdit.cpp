@@ -311,6 +311,7 @@ void TfrmEdit::buildInputPanel() {
     bbBatch = new QPushButton(tr("Batch process"), pDynamic);
     bbBatch->setObjectName(u"bbBatch"_s);
     bbBatch->setGeometry(8, 0, 113, 17);
+    fitNarrowButton(bbBatch);
     bindShortcut(this, bbBatch, QKeySequence(Qt::CTRL | Qt::Key_B), tr("Batch process"));
     connect(bbBatch, &QPushButton::clicked, this, &TfrmEdit::bbBatchClick);
 

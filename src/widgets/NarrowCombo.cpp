@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QProxyStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 
 namespace zot {
@@ -80,7 +82,51 @@ class FontFitter : public QObject {
     QFont base_;
 };
 
+// Shrinks a push button's font, only as far as needed, so that its caption
+// fits the button's fixed width: a translated caption or a large desktop
+// font would otherwise be cut off.
+class ButtonFontFitter : public QObject {
+  public:
+    explicit ButtonFontFitter(QPushButton* button)
+        : QObject(button), button_(button), base_(button->font()) {
+        button->installEventFilter(this);
+        fit();
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            fit();
+        return false;
+    }
+
+  private:
+    void fit() {
+        // The caption is drawn centred in the contents; the style's margins
+        // are only the room it would like.
+        QStyleOptionButton option;
+        option.initFrom(button_);
+        const int room =
+            button_->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button_).width();
+        const QString text = button_->text();
+        QFont font = base_;
+        double size = base_.pointSizeF();
+        while (size > kNarrowComboMinPointSize && QFontMetrics(font).horizontalAdvance(text) > room) {
+            size -= 0.5;
+            font.setPointSizeF(size);
+        }
+        if (button_->font() != font)
+            button_->setFont(font);
+    }
+
+    QPushButton* button_;
+    QFont base_;
+};
+
 } // namespace
+
+void fitNarrowButton(QPushButton* button) {
+    new ButtonFontFitter(button);
+}
 
 void fitNarrowCombo(QComboBox* combo) {
     auto* style = new NarrowComboStyle;

@@ -15,9 +15,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyleOptionButton>
 #include <QToolButton>
 #include <QTranslator>
 #include <QXmlStreamReader>
@@ -96,12 +98,29 @@ TEST(Translations, EveryTranslationIsFinishedAndKeepsItsPlaceholders) {
                 source = xml.readElementText();
             } else if (xml.name() == u"translation") {
                 const QString type = xml.attributes().value(u"type"_s).toString();
-                const QString translation = xml.readElementText();
                 ++messages;
                 EXPECT_TRUE(type.isEmpty()) << type.toStdString() << ": " << source.toStdString();
-                EXPECT_FALSE(translation.trimmed().isEmpty()) << source.toStdString();
-                EXPECT_EQ(placeholders(translation), placeholders(source))
-                    << source.toStdString() << " -> " << translation.toStdString();
+                // A plural's forms each stand alone; a form for one or two
+                // may say the number in words, so %n need be in one only.
+                QStringList forms;
+                QString text;
+                while (!xml.atEnd() && !(xml.isEndElement() && xml.name() == u"translation")) {
+                    xml.readNext();
+                    if (xml.isStartElement() && xml.name() == u"numerusform")
+                        forms.append(xml.readElementText());
+                    else if (xml.isCharacters())
+                        text += xml.text();
+                }
+                if (forms.isEmpty())
+                    forms.append(text);
+                bool count = false;
+                for (const QString& form : forms) {
+                    EXPECT_FALSE(form.trimmed().isEmpty()) << source.toStdString();
+                    EXPECT_EQ(placeholders(form), placeholders(source))
+                        << source.toStdString() << " -> " << form.toStdString();
+                    count = count || form.contains(u"%n"_s);
+                }
+                EXPECT_EQ(count, source.contains(u"%n"_s)) << source.toStdString();
             }
         }
         EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
@@ -118,13 +137,16 @@ class TranslatedWindowTest : public WindowFixture {
                                       uiLanguages),
                   expected);
     }
-    void TearDown() override {
+    void uninstall() {
         window.reset();
         for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
             QCoreApplication::removeTranslator(translator);
             delete translator;
         }
         QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    }
+    void TearDown() override {
+        uninstall();
         WindowFixture::TearDown();
     }
     std::unique_ptr<TfrmZOT> window;
@@ -151,6 +173,42 @@ TEST_F(TranslatedWindowTest, GermanCaptionsDialogsAndErrorBox) {
     ErrorBoxRecorder box;
     runGuarded([] { throw std::bad_alloc(); });
     EXPECT_EQ(box.texts, QStringList{u"Nicht genügend Arbeitsspeicher."_s});
+}
+
+// The left panel's captions are laid out at fixed widths: every language's
+// fits there whole, and the batch button's still does under a large font.
+TEST_F(TranslatedWindowTest, EveryLanguagesCaptionsFitTheirControls) {
+    const QFont normal = QApplication::font();
+    window = std::make_unique<TfrmZOT>(programDir.path());
+    window->show();
+    EXPECT_EQ(window->frmEdit->bbBatch->font(), normal) << "English is left as it was";
+    window.reset();
+    for (const QString& language : shippedLanguages()) {
+        for (const double points : {normal.pointSizeF(), 14.0}) {
+            SCOPED_TRACE(language.toStdString() + " at " + std::to_string(points) + " pt");
+            QFont font = normal;
+            font.setPointSizeF(points);
+            QApplication::setFont(font);
+            install({language}, language);
+            window = std::make_unique<TfrmZOT>(programDir.path());
+            window->show();
+            const QPushButton* batch = window->frmEdit->bbBatch;
+            QStyleOptionButton option;
+            option.initFrom(batch);
+            EXPECT_LE(batch->fontMetrics().horizontalAdvance(batch->text()),
+                      batch->style()->subElementRect(QStyle::SE_PushButtonContents, &option, batch)
+                          .width())
+                << batch->text().toStdString();
+            if (points == normal.pointSizeF()) {
+                for (const QLabel* label : {window->frmEdit->Label1, window->frmEdit->Label2})
+                    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                              label->contentsRect().width())
+                        << label->text().toStdString();
+            }
+            uninstall();
+        }
+    }
+    QApplication::setFont(normal);
 }
 
 // The strip starts at the right and runs leftwards, its arrows swapped; the
