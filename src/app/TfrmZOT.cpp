@@ -353,8 +353,7 @@ void TfrmZOT::mirrorCatalogue() {
     sbMenuClick(this);
 
     const CatalogueScan& scan = catalogue_->current();
-    sbRightMenu->setToolTip(scan.leftOut.empty()
-                                ? QString()
+    sbRightMenu->setToolTip(scan.leftOut.empty() ? QString()
                             : scan.leftOut.size() == 1
                                 ? tr("1 design has no button: right-click here for the list")
                                 : tr("%n designs have no button: right-click here for the list",
@@ -544,8 +543,8 @@ void TfrmZOT::installDropped(const QString& path) {
         InstallResult result = installDesign(path, userFolder, options);
         if (!result.installed && result.alreadyInstalled) {
             // The window's own sentence: the installer's refusal is English.
-            if (!askReplace(tr("A design named %1 is installed already. Replace it?")
-                                .arg(result.name)))
+            if (!askReplace(
+                    tr("A design named %1 is installed already. Replace it?").arg(result.name)))
                 return;
             options.replace = true;
             result = installDesign(path, userFolder, options);

@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 
@@ -105,12 +105,14 @@ class ButtonFontFitter : public QObject {
         // are only the room it would like.
         QStyleOptionButton option;
         option.initFrom(button_);
-        const int room =
-            button_->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button_).width();
+        const int room = button_->style()
+                             ->subElementRect(QStyle::SE_PushButtonContents, &option, button_)
+                             .width();
         const QString text = button_->text();
         QFont font = base_;
         double size = base_.pointSizeF();
-        while (size > kNarrowComboMinPointSize && QFontMetrics(font).horizontalAdvance(text) > room) {
+        while (size > kNarrowComboMinPointSize &&
+               QFontMetrics(font).horizontalAdvance(text) > room) {
             size -= 0.5;
             font.setPointSizeF(size);
         }

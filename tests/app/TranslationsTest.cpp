@@ -196,7 +196,8 @@ TEST_F(TranslatedWindowTest, EveryLanguagesCaptionsFitTheirControls) {
             QStyleOptionButton option;
             option.initFrom(batch);
             EXPECT_LE(batch->fontMetrics().horizontalAdvance(batch->text()),
-                      batch->style()->subElementRect(QStyle::SE_PushButtonContents, &option, batch)
+                      batch->style()
+                          ->subElementRect(QStyle::SE_PushButtonContents, &option, batch)
                           .width())
                 << batch->text().toStdString();
             if (points == normal.pointSizeF()) {
