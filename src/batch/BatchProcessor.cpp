@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QScopeGuard>
 #include <QThread>
 #include <algorithm>
 #include <chrono>
@@ -457,6 +458,15 @@ class Pipeline {
     Logo at_;
 };
 
+// Qt's fonts, metrics and glyph runs belong to the thread that made them:
+// one used on another thread shares its font engine with the thread that
+// made it, which crashes in FreeType (a design's own fonts at once). A
+// worker's are made again on its thread, and let go there before it ends.
+void forgetTextObjects(LogoEngine& engine) {
+    for (auto& font : engine.design().TtfFonts)
+        font->invalidate();
+}
+
 // Renders, encodes and writes the chunks' files under temporary names; the
 // files take their places in line order, and are removed if the batch stops
 // before their line. A worker without an engine only writes files the
@@ -623,7 +633,10 @@ BatchEnd runThreaded(LogoEngine& engine, const std::vector<std::unique_ptr<LogoE
     // asked for would only fail later, less plainly.
     WorkerThreads threads(pipeline);
     for (auto& worker : workers)
-        threads.start([&, w = worker.get()] { work(w, pipeline, options.format); });
+        threads.start([&, w = worker.get()] {
+            const auto forget = qScopeGuard([w] { forgetTextObjects(*w); });
+            work(w, pipeline, options.format);
+        });
     if (renderHere)
         threads.start([&] { work(nullptr, pipeline, options.format); });
     // The state whose logo the engine holds, when this thread drew it.
@@ -767,6 +780,7 @@ BatchEnd RunBatch(LogoEngine& engine, BatchSource& lines, const QString& outputF
             workers.back()->setAlphaWanted(engine.alphaWanted() &&
                                            options.format == LogoFormat::Png);
             workers.back()->OpenDesign(engine.design().DesignFolder, engine.designParent());
+            forgetTextObjects(*workers.back());
         }
     } catch (const Error&) {
         // A design that does not open cleanly is rendered on this thread.

@@ -8,11 +8,14 @@
 #include "platform/TextLineReader.h"
 #include "support/RandomDesign.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
+
+using namespace Qt::StringLiterals;
 
 namespace zot::test {
 namespace {
@@ -114,6 +117,53 @@ TEST(BatchDifferential, FastPathsWriteWhatThePlainPathWrites) {
     }
     EXPECT_GT(compared, kDesigns * kLinesPerDesign / 4);
     EXPECT_LT(fastRenders, plainRenders);
+}
+
+// The sample designs that ship their own fonts, batched on several jobs:
+// each job draws with fonts made on its own thread (one made on the planning
+// thread crashed in FreeType), and writes what one job writes.
+TEST(BatchDifferential, DesignsWithTheirOwnFontsBatchOnSeveralJobs) {
+    // The sample designs are copied next to the test programs.
+    const QString samples = QCoreApplication::applicationDirPath();
+    const struct {
+        QString design;
+        QByteArray fields; // all but the file name
+    } cases[] = {
+        {u"Gold"_s, "ACME;Fine goods since %1"},
+        {u"World Greetings"_s, "Hello %1;\xd9\x85\xd8\xb1\xd8\xad\xd8\xa8\xd8\xa7 %1;"
+                               "\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d %1;\xe4\xbd\xa0\xe5\xa5\xbd %1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.design.toStdString());
+        QTemporaryDir scratch(scratchTemplate());
+        ASSERT_TRUE(scratch.isValid());
+        QByteArray batch;
+        for (int l = 0; l < 120; ++l)
+            batch += QByteArray(c.fields).replace("%1", QByteArray::number(l)) + ";f" +
+                     QByteArray::number(l) + ".bmp\n";
+        const QString batchFile = scratch.filePath(u"batch.txt"_s);
+        writeBytes(batchFile, batch);
+        QStringList outputs;
+        for (int jobs : {1, 2, 3}) {
+            HeadlessEditor editor;
+            LogoEngine engine(editor, samples);
+            engine.OpenDesign(c.design);
+            ASSERT_TRUE(engine.design().TtfFontCount() > 0);
+            const QString out = scratch.filePath(QString::number(jobs));
+            ASSERT_TRUE(QDir().mkpath(out));
+            BatchOptions options;
+            options.jobs = jobs;
+            ASSERT_TRUE(RunBatch(engine, batchFile, out, options));
+            outputs.append(out);
+        }
+        for (int l = 0; l < 120; ++l) {
+            const QString name = u"/f%1.bmp"_s.arg(l);
+            const QByteArray one = readAll(outputs[0] + name);
+            ASSERT_FALSE(one.isEmpty());
+            EXPECT_EQ(readAll(outputs[1] + name), one) << name.toStdString();
+            EXPECT_EQ(readAll(outputs[2] + name), one) << name.toStdString();
+        }
+    }
 }
 
 // The planning runs ahead of the files; a batch that stops half way must
