@@ -16,6 +16,7 @@
 #include "script/IntegerConversion.h"
 #include "text/RichTextReader.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/NamedCombo.h"
 #include "widgets/NarrowCombo.h"
 #include "widgets/Shortcuts.h"
 #include "widgets/TabcToolButton.h"
@@ -275,6 +276,7 @@ void TfrmEdit::buildToolbar() {
     connect(abcTBWallpaper, &QToolButton::clicked, this, &TfrmEdit::abcTBWallpaperClick);
 
     cbSize = new QComboBox(Panel2);
+    nameComboForScreenReaders(cbSize);
     cbSize->setObjectName(u"cbSize"_s);
     cbSize->setEditable(true);
     cbSize->setInsertPolicy(QComboBox::NoInsert);
