@@ -4,7 +4,8 @@
 set -eu
 # tools/make-designs draws from every DejaVu face and cuts the fonts of the
 # World Greetings design out of Noto and WenQuanYi with fonttools. The
-# window's translations are compiled with Qt's Linguist tools.
+# window's translations are compiled with Qt's Linguist tools. The window's
+# accessibility tree is read over AT-SPI (at-spi2-core's bus, pyatspi).
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev libgtest-dev
 libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra fonts-noto-core fonts-wqy-microhei fonttools
 gsettings-desktop-schemas libglib2.0-bin clang-format
@@ -13,7 +14,8 @@ cinnamon-desktop-data mate-desktop-common dbus-daemon
 qt6-wayland weston xvfb xclip x11-utils
 clang-14 libclang-rt-14-dev libarchive-dev liblzma-dev libfontconfig-dev libisal-dev
 parallel rsync openssh-server openssh-client
-qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
+qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+at-spi2-core python3-pyatspi"
 [ $# -eq 0 ] || packages="$*"
 missing=""
 for p in $packages; do

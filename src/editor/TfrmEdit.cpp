@@ -16,6 +16,7 @@
 #include "script/IntegerConversion.h"
 #include "text/RichTextReader.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/NamedCombo.h"
 #include "widgets/NarrowCombo.h"
 #include "widgets/Shortcuts.h"
 #include "widgets/TabcToolButton.h"
@@ -39,6 +40,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStyle>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -58,6 +60,7 @@ namespace {
 constexpr int kLeftWidth = 129;
 constexpr int kToolbarHeight = 25;
 constexpr int kInputLeft = 3;
+constexpr int kBatchLeft = 8;
 constexpr int kErrorListHeight = 52;
 constexpr qint64 kBatchProgressInterval = 30; // ms
 // odBatch's filter that reads a spreadsheet with a header row.
@@ -69,6 +72,13 @@ int zoomedSide(int side, long double factor) {
     const long double zoomed = std::nearbyint(static_cast<long double>(side) * factor);
     // A negative percentage shows nothing; a huge one stops at the largest widget.
     return static_cast<int>(std::clamp<long double>(zoomed, 0.0L, QWIDGETSIZE_MAX));
+}
+
+// Children placed by hand are not mirrored by Qt: each rectangle is given left
+// to right and mirrored in its parent for right-to-left languages.
+void placeVisually(QWidget* widget, const QRect& leftToRight) {
+    widget->setGeometry(
+        QStyle::visualRect(widget->layoutDirection(), widget->parentWidget()->rect(), leftToRight));
 }
 
 int clampSide(int side) {
@@ -244,14 +254,16 @@ TfrmEdit::~TfrmEdit() = default;
 void TfrmEdit::buildToolbar() {
     Panel2 = new QFrame(pLeft);
     Panel2->setObjectName(u"Panel2"_s);
-    Panel2->setFixedHeight(kToolbarHeight);
+    // Its width is the left panel's; fixed now, so that the buttons can be
+    // placed from its right edge for right-to-left languages.
+    Panel2->setFixedSize(kLeftWidth, kToolbarHeight);
 
     const auto makeButton = [this](ToolbarGlyph glyph, int left, const QString& name,
                                    const QString& hint) {
         auto* button =
             new TabcToolButton(toolbarGlyph(glyph, true), toolbarGlyph(glyph, false), Panel2);
         button->setObjectName(name);
-        button->setGeometry(left, 1, 23, 22);
+        placeVisually(button, QRect(left, 1, 23, 22));
         button->setToolTip(hint);
         return button;
     };
@@ -275,6 +287,7 @@ void TfrmEdit::buildToolbar() {
     connect(abcTBWallpaper, &QToolButton::clicked, this, &TfrmEdit::abcTBWallpaperClick);
 
     cbSize = new QComboBox(Panel2);
+    nameComboForScreenReaders(cbSize);
     cbSize->setObjectName(u"cbSize"_s);
     cbSize->setEditable(true);
     cbSize->setInsertPolicy(QComboBox::NoInsert);
@@ -284,7 +297,8 @@ void TfrmEdit::buildToolbar() {
     // Named for what it is, not by the percentage it shows.
     cbSize->setAccessibleName(tr("Image size"));
     cbSize->setAccessibleDescription(tr("Zoom of the logo view, in percent"));
-    cbSize->setGeometry(74, 1, 51, std::min(cbSize->sizeHint().height(), kToolbarHeight - 2));
+    placeVisually(cbSize,
+                  QRect(74, 1, 51, std::min(cbSize->sizeHint().height(), kToolbarHeight - 2)));
     fitNarrowCombo(cbSize); // 51 pixels must show "100%" whole
     // Every keystroke and every choice refits the view.
     connect(cbSize, &QComboBox::currentTextChanged, this, &TfrmEdit::zoomTextChanged);
@@ -310,7 +324,7 @@ void TfrmEdit::buildInputPanel() {
 
     bbBatch = new QPushButton(tr("Batch process"), pDynamic);
     bbBatch->setObjectName(u"bbBatch"_s);
-    bbBatch->setGeometry(8, 0, 113, 17);
+    bbBatch->setGeometry(kBatchLeft, 0, 113, 17);
     fitNarrowButton(bbBatch);
     bindShortcut(this, bbBatch, QKeySequence(Qt::CTRL | Qt::Key_B), tr("Batch process"));
     connect(bbBatch, &QPushButton::clicked, this, &TfrmEdit::bbBatchClick);
@@ -509,7 +523,7 @@ void TfrmEdit::labelInputAdded(int i, const QString& editText, const QString& ca
     // A screen reader names the box by its caption (the label is no buddy:
     // a design's caption may hold "&").
     edit->setAccessibleName(caption.isEmpty() ? tr("Text %1").arg(i) : caption);
-    label->setGeometry(kInputLeft, top + 1, label->sizeHint().width(), captionHeight);
+    placeVisually(label, QRect(kInputLeft, top + 1, label->sizeHint().width(), captionHeight));
 
     edit->show();
     label->show();
@@ -644,7 +658,8 @@ void TfrmEdit::pDynamicResize() {
         y -= height;
         label->setGeometry(area.left(), y, area.width(), height);
     }
-    bbBatch->move(bbBatch->x(), Label1->y() - bbBatch->height());
+    placeVisually(bbBatch,
+                  QRect(QPoint(kBatchLeft, Label1->y() - bbBatch->height()), bbBatch->size()));
     sbInputs->setGeometry(area.left(), area.top(), area.width(),
                           std::max(0, bbBatch->y() - 2 - area.top()));
 }
@@ -657,6 +672,8 @@ void TfrmEdit::fitInputsArea() {
         pInputs->resize(width, height);
     for (QLineEdit* edit : Edits)
         edit->resize(std::max(0, width - 2 * kInputLeft), edit->height());
+    for (QLabel* label : Labels)
+        placeVisually(label, QRect(QPoint(kInputLeft, label->y()), label->size()));
 }
 
 void TfrmEdit::resizeEvent(QResizeEvent* event) {

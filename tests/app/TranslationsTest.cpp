@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -23,6 +24,7 @@
 #include <QToolButton>
 #include <QTranslator>
 #include <QXmlStreamReader>
+#include <array>
 #include <new>
 
 namespace zot::test {
@@ -213,13 +215,35 @@ TEST_F(TranslatedWindowTest, EveryLanguagesCaptionsFitTheirControls) {
 }
 
 // The strip starts at the right and runs leftwards, its arrows swapped; the
-// logo is drawn as it is, zoomed and scrolled as in any language.
+// editor is the English one's mirror image; the logo is drawn as it is,
+// zoomed and scrolled as in any language.
 TEST_F(TranslatedWindowTest, ArabicMirrorsTheWindowButNotTheLogo) {
     for (const QString& name : {u"Aa"_s, u"Bb"_s, u"Cc"_s, u"Dd"_s, u"Ee"_s, u"Ff"_s})
         makeDesign(name, "name=x\n");
-    makeDesign(u"Red"_s, "backgroundImage=bg.bmp\n");
+    makeDesign(u"Red"_s, "backgroundImage=bg.bmp\n" + ttfSection("Name", ""));
     writeBmp(designPath(u"Red"_s) + u"/bg.bmp"_s, 10, 4,
              [](int x, int) { return x < 5 ? qRgb(255, 0, 0) : qRgb(0, 0, 255); });
+    // The controls placed by hand and the logo view, in the window: x, y,
+    // width, height.
+    using Place = std::array<int, 4>;
+    const auto places = [](TfrmZOT& w) {
+        TfrmEdit& e = *w.frmEdit;
+        std::vector<Place> rects;
+        for (const QWidget* c : std::initializer_list<const QWidget*>{
+                 e.abcTBSave, e.cbSize, e.Labels[0], e.Edits[0], e.bbBatch, e.imgEdit})
+            rects.push_back({c->mapTo(&w, QPoint(0, 0)).x(), c->mapTo(&w, QPoint(0, 0)).y(),
+                             c->width(), c->height()});
+        return rects;
+    };
+    std::vector<Place> english;
+    {
+        TfrmZOT ltr(programDir.path());
+        ltr.resize(544, 375);
+        ltr.show();
+        ltr.openMenuButton(7);
+        ASSERT_EQ(ltr.frmEdit->LabelCount, 1);
+        english = places(ltr);
+    }
     install({u"ar-EG"_s}, u"ar"_s);
     window = std::make_unique<TfrmZOT>(programDir.path());
     window->resize(544, 375);
@@ -251,6 +275,13 @@ TEST_F(TranslatedWindowTest, ArabicMirrorsTheWindowButNotTheLogo) {
     window->sbMenuClick(window->sbLeftMenu);
     EXPECT_EQ(rightEdge(window->pMenu), width - TfrmZOT::kStripHome);
     EXPECT_FALSE(window->sbLeftMenu->isEnabled());
+
+    const std::vector<Place> arabic = places(*window);
+    ASSERT_EQ(arabic.size(), english.size());
+    for (size_t k = 0; k < english.size(); ++k) {
+        const auto [x, y, w, h] = english[k];
+        EXPECT_EQ(arabic[k], (Place{window->width() - x - w, y, w, h})) << "control " << k;
+    }
 
     TfrmEdit& e = *window->frmEdit;
     e.cbSize->setEditText(u"200%"_s);
