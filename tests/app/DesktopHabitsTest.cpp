@@ -179,6 +179,14 @@ TEST_F(KeyboardOnly, EveryDesignOpensReadyForTypingAndTabWalksTheInputs) {
     EXPECT_EQ(editor.Edits[0]->text(), u"ACME"_s);
     press(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), editor.Edits[1]);
+    // The zoom box comes after the texts; the arrow keys step its items.
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), editor.cbSize);
+    press(Qt::Key_Down);
+    press(Qt::Key_Down);
+    EXPECT_EQ(editor.cbSize->currentText(), u"200%"_s);
+    const Bitmap& logo = editor.engine().logo();
+    EXPECT_EQ(editor.imgEdit->size(), QSize(2 * logo.width(), 2 * logo.height()));
 
     // Design 26 has no button: the list has every design, with type-ahead.
     press(Qt::Key_O, Qt::ControlModifier);
