@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/FileManager.h"
 #include "platform/Locations.h"
+#include "platform/Paths.h"
 #include "platform/QuietFileWatcher.h"
 #include "widgets/CrispIcon.h"
 #include "widgets/ErrorBox.h"
@@ -488,7 +489,7 @@ QMenu* TfrmZOT::menuButtonMenu(QToolButton* button) {
 }
 
 void TfrmZOT::openDesignFolderClick(const DesignFolderEntry& design) {
-    runGuarded([&] { showFolder(QDir(design.parentFolder).filePath(design.name)); });
+    runGuarded([&] { showFolder(childPath(design.parentFolder, design.name)); });
 }
 
 void TfrmZOT::makeOwnCopyClick(const DesignFolderEntry& design) {
@@ -497,8 +498,7 @@ void TfrmZOT::makeOwnCopyClick(const DesignFolderEntry& design) {
         if (!name)
             return;
         const QString userFolder = userDesignsFolder();
-        copyDesign(QDir(design.parentFolder).filePath(design.name), *name, programFolder_,
-                   userFolder);
+        copyDesign(childPath(design.parentFolder, design.name), *name, programFolder_, userFolder);
         catalogue_->rescan();
         openDesign(userFolder, *name);
     });
@@ -567,7 +567,7 @@ void TfrmZOT::installDropped(const QString& path) {
 
 void TfrmZOT::moveToTrashClick(const DesignFolderEntry& design) {
     runGuarded([&] {
-        const QString path = QDir(design.parentFolder).filePath(design.name);
+        const QString path = childPath(design.parentFolder, design.name);
         if (!QFile::moveToTrash(path))
             throw Error(tr("Cannot move %1 to the trash").arg(path));
         catalogue_->rescan();

@@ -3,6 +3,7 @@
 #include "app/Translations.h"
 #include "editor/TfrmEdit.h"
 #include "platform/Memory.h"
+#include "platform/Paths.h"
 #include "widgets/ErrorBox.h"
 
 #include <QApplication>
@@ -41,8 +42,8 @@ int main(int argc, char* argv[]) {
     if (selfTest) {
         QTimer::singleShot(0, &app, [&frmZOT] {
             for (const QToolButton* button : frmZOT.MenuButtons)
-                printLine("design", QDir(button->property("parentFolder").toString())
-                                        .filePath(button->property("folderName").toString()));
+                printLine("design", zot::childPath(button->property("parentFolder").toString(),
+                                                   button->property("folderName").toString()));
             // What the user reads first, in the language chosen.
             printLine("batch-button", frmZOT.frmEdit->bbBatch->text());
             printLine("layout-direction", frmZOT.isRightToLeft() ? QStringLiteral("right-to-left")

@@ -1,6 +1,7 @@
 #include "designs/DesignCatalogue.h"
 
 #include "platform/DirectoryListing.h"
+#include "platform/Paths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -112,7 +113,7 @@ void DesignCatalogue::watchWhatIsListed() {
         }
     }
     const auto addDesign = [&paths](const DesignFolderEntry& design) {
-        paths.append(QDir(design.parentFolder).filePath(design.name));
+        paths.append(childPath(design.parentFolder, design.name));
         if (!design.thumbnailPath.isEmpty())
             paths.append(design.thumbnailPath);
     };
@@ -125,7 +126,7 @@ void DesignCatalogue::watchWhatIsListed() {
                 continue;
             if (++subfolders > kMaxWatchedFolders)
                 break;
-            paths.append(QDir(folder).filePath(entry.name));
+            paths.append(childPath(folder, entry.name));
         }
     }
     for (const CatalogueEntry& entry : current_.shown)

@@ -3,6 +3,7 @@
 #include "designs/DesignFolders.h"
 #include "platform/Error.h"
 #include "platform/NativeFiles.h"
+#include "platform/Paths.h"
 #include "platform/TreeCopy.h"
 
 #include <QDir>
@@ -27,10 +28,10 @@ QString designNameProblem(const QString& name, const QString& programFolder,
     case DesignNameFault::Separator:
         return u"it holds a slash or a backslash"_s;
     }
-    if (nativeIsFile(QDir(programFolder).filePath(name) + u"/script.zot"_s))
+    if (nativeIsFile(childPath(programFolder, name) + u"/script.zot"_s))
         return u"a design of the program folder has that name"_s;
-    if (nativeExists(QDir(userFolder).filePath(name)) ||
-        nativeIsNonFolderEntry(QDir(userFolder).filePath(name)))
+    if (nativeExists(childPath(userFolder, name)) ||
+        nativeIsNonFolderEntry(childPath(userFolder, name)))
         return u"a design of that name is there already"_s;
     return {};
 }
@@ -42,7 +43,7 @@ QString copyDesign(const QString& sourceFolder, const QString& name, const QStri
         throw Error(u"Cannot use the name %1: %2"_s.arg(name, problem));
     if (!QDir().mkpath(userFolder))
         throw Error::cannotCreateFile(userFolder);
-    const QString target = QDir(userFolder).filePath(name);
+    const QString target = childPath(userFolder, name);
     QByteArray temporary = nativePath(QDir(userFolder).filePath(u".copy-XXXXXX"_s));
     if (!::mkdtemp(temporary.data()))
         throw Error::cannotCreateFile(QDir(userFolder).filePath(u".copy"_s));

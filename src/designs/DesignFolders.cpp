@@ -79,7 +79,7 @@ std::vector<DesignFolderEntry> scanDesignFolders(const QString& programFolder, i
             break;
         // The name comes from the listing; joining it as one component keeps
         // a "\" in a folder name from being read as a separator.
-        const QString folder = QDir(programFolder).filePath(name);
+        const QString folder = childPath(programFolder, name);
         if (!nativeIsFile(joinPath(folder, u"script.zot"_s)))
             continue;
         DesignFolderEntry design{name, {}, programFolder};

@@ -162,7 +162,7 @@ void copyFolder(int dirFd, const QStringList& prefix, const QString& source, Unp
         const QString shown = UnpackTree::shownName(entryName);
         struct stat st {};
         if (::fstatat(::dirfd(dir), raw.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            throw Error::cannotOpenFile(QDir(source).filePath(entryName));
+            throw Error::cannotOpenFile(childPath(source, entryName));
         // Names on disk never hold "/": the rules for archive entries apply.
         const auto found = tree.parts(entryName);
         if (!found)
@@ -175,15 +175,15 @@ void copyFolder(int dirFd, const QStringList& prefix, const QString& source, Unp
             const int sub = ::openat(::dirfd(dir), raw.constData(),
                                      O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (sub < 0)
-                throw Error::cannotOpenFile(QDir(source).filePath(entryName));
+                throw Error::cannotOpenFile(childPath(source, entryName));
             copyFolder(sub, parts, source, tree);
         } else if (S_ISREG(st.st_mode)) {
             Fd file(::openat(::dirfd(dir), raw.constData(),
                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
             struct stat opened {};
             if (file.fd < 0 || ::fstat(file.fd, &opened) != 0 || !S_ISREG(opened.st_mode))
-                throw Error::cannotOpenFile(QDir(source).filePath(entryName));
-            const QString path = QDir(source).filePath(entryName);
+                throw Error::cannotOpenFile(childPath(source, entryName));
+            const QString path = childPath(source, entryName);
             tree.addFile(
                 parts, entryName,
                 [&file](char* buffer, qint64 size) -> qint64 {
@@ -316,7 +316,7 @@ InstallResult installDesign(const QString& source, const QString& designsDir,
         }
         if (!QDir().mkpath(designsDir))
             throw Error::cannotCreateFile(designsDir);
-        const QString target = QDir(designsDir).filePath(result.name);
+        const QString target = childPath(designsDir, result.name);
         if (isFolder) {
             const QString realSource = realPathOf(source);
             const QString realDesigns = realPathOf(designsDir);
@@ -359,7 +359,7 @@ InstallResult installDesign(const QString& source, const QString& designsDir,
             settleScript(design.fd);
         }
 
-        const QString finalTarget = QDir(designsDir).filePath(result.name);
+        const QString finalTarget = childPath(designsDir, result.name);
         const QByteArray targetName = result.name.toUtf8();
         Fd designs(::open(nativePath(designsDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (designs.fd < 0)

@@ -60,6 +60,10 @@ QString joinPath(const QString& folder, const QString& name) {
     return resolver.resolve(folder, name);
 }
 
+QString childPath(const QString& folder, const QString& name) {
+    return withSeparator(folder) + name;
+}
+
 QString outputPath(const QString& folder, const QString& name) {
     QString rest = name;
     rest.replace(u'\\', u'/');

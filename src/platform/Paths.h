@@ -27,6 +27,11 @@ class PathResolver {
 // One-off lookup of a file a design names (see PathResolver).
 QString joinPath(const QString& folder, const QString& name);
 
+// The entry name in folder, taken as a name: Qt's own joining would take a
+// name that starts with ":" (a design from an archive may) for one of its
+// resources and drop the folder.
+QString childPath(const QString& folder, const QString& name);
+
 // A path the program writes: the name exactly as given, "\" still a
 // separator, never case-folded, so an existing "acme.bmp" is never taken for
 // "ACME.bmp".

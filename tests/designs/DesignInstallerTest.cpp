@@ -119,6 +119,16 @@ TEST_P(EveryFormat, FilesAtTheTopAreNamedByTheArchive) {
                                             "My Logo/script.zot"}));
 }
 
+// Qt takes a path that starts with ":" for one of its resources.
+TEST_P(EveryFormat, ATopFolderStartingWithAColonIsInstalledWhereItSays) {
+    const QString archive = source(QStringLiteral("shared") + extensionOf(GetParam()));
+    writeArchive(archive, GetParam(), {file(":Logo/script.zot", kScript)});
+    const InstallResult r = install(archive);
+    ASSERT_TRUE(r.installed) << r.refusal.toStdString();
+    EXPECT_EQ(r.folder, designs + QStringLiteral("/:Logo"));
+    EXPECT_EQ(contentOf(r.folder + QStringLiteral("/script.zot")), kScript);
+}
+
 TEST_P(EveryFormat, AnEntryClimbingOutIsRefusedAndNothingIsWritten) {
     const QString archive = source(QStringLiteral("evil") + extensionOf(GetParam()));
     writeArchive(archive, GetParam(),
