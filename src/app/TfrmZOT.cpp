@@ -12,6 +12,7 @@
 #include "platform/QuietFileWatcher.h"
 #include "widgets/CrispIcon.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/Placement.h"
 #include "widgets/Shortcuts.h"
 
 #include <QAction>
@@ -226,13 +227,10 @@ void TfrmZOT::placeTopBar() {
 }
 
 void TfrmZOT::layoutTopBar() {
-    // Children placed by hand are not mirrored by Qt: every x here is the
-    // left-to-right one, mirrored in its parent for right-to-left. The logo
-    // view below is never mirrored.
-    const bool mirrored = isRightToLeft();
-    const auto place = [mirrored](QWidget* widget, int x) {
-        const int parentWidth = widget->parentWidget()->width();
-        widget->move(mirrored ? parentWidth - x - widget->width() : x, widget->y());
+    // Every x here is the left-to-right one; the logo view below is never
+    // mirrored.
+    const auto place = [](QWidget* widget, int x) {
+        placeVisually(widget, QRect(QPoint(x, widget->y()), widget->size()));
     };
     place(Panel1, 0);
     place(pLeftMenu, 1);

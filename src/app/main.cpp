@@ -7,7 +7,6 @@
 #include "widgets/ErrorBox.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 #include <QLocale>
 #include <QPushButton>

@@ -5,8 +5,6 @@
 #include "platform/NativeFiles.h"
 #include "platform/Paths.h"
 
-#include <QDir>
-
 #include <QSet>
 #include <algorithm>
 

@@ -18,6 +18,7 @@
 #include "widgets/ErrorBox.h"
 #include "widgets/NamedCombo.h"
 #include "widgets/NarrowCombo.h"
+#include "widgets/Placement.h"
 #include "widgets/Shortcuts.h"
 #include "widgets/TabcToolButton.h"
 #include "widgets/TabcURLLabel.h"
@@ -40,7 +41,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QStyle>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -72,13 +72,6 @@ int zoomedSide(int side, long double factor) {
     const long double zoomed = std::nearbyint(static_cast<long double>(side) * factor);
     // A negative percentage shows nothing; a huge one stops at the largest widget.
     return static_cast<int>(std::clamp<long double>(zoomed, 0.0L, QWIDGETSIZE_MAX));
-}
-
-// Children placed by hand are not mirrored by Qt: each rectangle is given left
-// to right and mirrored in its parent for right-to-left languages.
-void placeVisually(QWidget* widget, const QRect& leftToRight) {
-    widget->setGeometry(
-        QStyle::visualRect(widget->layoutDirection(), widget->parentWidget()->rect(), leftToRight));
 }
 
 int clampSide(int side) {

@@ -9,6 +9,12 @@ namespace zot {
 
 namespace {
 
+// The chosen name filter's number, from 1 as the dialogs count them; the
+// first when the backend named none of them.
+int filterNumber(const FileDialogRequest& request, const QString& chosen) {
+    return int(std::max<qsizetype>(request.nameFilters.indexOf(chosen), 0)) + 1;
+}
+
 class QtDialogBackend : public DialogBackend {
   public:
     std::optional<QString> exec(QWidget* parent, const FileDialogRequest& request) override {
@@ -116,7 +122,7 @@ bool TSaveDialog::Execute(QWidget* parent) {
     const std::optional<QString> chosen = dialogBackend().exec(parent, request);
     if (!chosen || chosen->isEmpty())
         return false;
-    FilterIndex = int(std::max<qsizetype>(request.nameFilters.indexOf(filter), 0)) + 1;
+    FilterIndex = filterNumber(request, filter);
     // The filter's own extension, where it names one ("PNG picture (*.png)").
     QString suffix = DefaultExt;
     const QStringList parts = Filter.split(u'|');
@@ -141,7 +147,7 @@ bool TOpenDialog::Execute(QWidget* parent) {
     if (!chosen || chosen->isEmpty())
         return false;
     FileName = *chosen;
-    FilterIndex = int(std::max<qsizetype>(request.nameFilters.indexOf(filter), 0)) + 1;
+    FilterIndex = filterNumber(request, filter);
     return true;
 }
 

@@ -45,6 +45,18 @@ class NarrowComboStyle : public QProxyStyle {
     }
 };
 
+// base made smaller, half a point at a time and only as far as needed, until
+// text fits in room pixels, or as small as the smallest size allows.
+QFont fontThatFits(const QFont& base, const QString& text, int room) {
+    QFont font = base;
+    double size = base.pointSizeF();
+    while (size > kNarrowComboMinPointSize && QFontMetrics(font).horizontalAdvance(text) > room) {
+        size -= 0.5;
+        font.setPointSizeF(size);
+    }
+    return font;
+}
+
 // Refits the edit's font whenever its text or size changes.
 class FontFitter : public QObject {
   public:
@@ -63,15 +75,8 @@ class FontFitter : public QObject {
   private:
     void fit() {
         QLineEdit* edit = combo_->lineEdit();
-        const QString text = edit->text();
-        const int room = edit->contentsRect().width() - 2 * kLineEditTextMargin - 1;
-        QFont font = base_;
-        double size = base_.pointSizeF();
-        while (size > kNarrowComboMinPointSize &&
-               QFontMetrics(font).horizontalAdvance(text) > room) {
-            size -= 0.5;
-            font.setPointSizeF(size);
-        }
+        const QFont font = fontThatFits(base_, edit->text(),
+                                        edit->contentsRect().width() - 2 * kLineEditTextMargin - 1);
         if (edit->font() != font) {
             edit->setFont(font);
             edit->setCursorPosition(edit->cursorPosition()); // scroll back into view
@@ -108,14 +113,7 @@ class ButtonFontFitter : public QObject {
         const int room = button_->style()
                              ->subElementRect(QStyle::SE_PushButtonContents, &option, button_)
                              .width();
-        const QString text = button_->text();
-        QFont font = base_;
-        double size = base_.pointSizeF();
-        while (size > kNarrowComboMinPointSize &&
-               QFontMetrics(font).horizontalAdvance(text) > room) {
-            size -= 0.5;
-            font.setPointSizeF(size);
-        }
+        const QFont font = fontThatFits(base_, button_->text(), room);
         if (button_->font() != font)
             button_->setFont(font);
     }
