@@ -89,13 +89,13 @@ TextLine layOut(const QFont& base, const QString& text, qint32 tracking, bool de
     l.maxWidth = fm.maxWidth();
     if (text.isEmpty())
         return l;
-    l.shaped = !layoutDiffers(text);
-    l.byDrawText = decorated || !l.shaped;
+    // Cut from runs: texts with control characters keep their own shaping.
+    const bool shaped = !layoutDiffers(text);
+    l.byDrawText = decorated || !shaped;
     // The platform puts letter spacing after the last character too.
     l.tracking = tracking;
-    const qint64 trailing = tracking;
-    if (!l.shaped) {
-        l.advance = fm.horizontalAdvance(text) - trailing;
+    if (!shaped) {
+        l.advance = fm.horizontalAdvance(text) - tracking;
         l.ink = drawTextInk(l.font, fm, text);
         return l;
     }
@@ -114,7 +114,7 @@ TextLine layOut(const QFont& base, const QString& text, qint32 tracking, bool de
     if (!line.isValid())
         return l;
     // Rounded as the platform's metrics round it.
-    l.advance = qint64(std::floor(line.horizontalAdvance() + 0.5)) - trailing;
+    l.advance = qint64(std::floor(line.horizontalAdvance() + 0.5)) - tracking;
     l.runBaseline = line.ascent();
     l.runs = layout.glyphRuns();
     // Glyphs of fallback fonts, and the boxes of missing ones, do not always
@@ -150,19 +150,25 @@ struct Reach {
     QPoint offset;
 };
 
+bool hasShadow(const TTtfFont& f) {
+    return f.ShadowX != 0 || f.ShadowY != 0 || f.ShadowBlur > 0;
+}
+
+// Whether the letters are drawn in layers (outline, glow, shadow) rather
+// than straight onto the logo.
+bool hasLayers(const TTtfFont& f) {
+    return f.Outline > 0 || f.Glow > 0 || hasShadow(f);
+}
+
 Reach reachOf(const TTtfFont& f) {
     Reach r;
     if (f.Glow > 0)
         r.glow = 3 * boxRadius(f.Glow);
-    if (f.ShadowX != 0 || f.ShadowY != 0 || f.ShadowBlur > 0) {
+    if (hasShadow(f)) {
         r.shadow = 3 * boxRadius(f.ShadowBlur);
         r.offset = QPoint(f.ShadowX, f.ShadowY);
     }
     return r;
-}
-
-bool hasShadow(const TTtfFont& f) {
-    return f.ShadowX != 0 || f.ShadowY != 0 || f.ShadowBlur > 0;
 }
 
 // a grown by m on every side, without overflow for the sizes at hand.
@@ -388,7 +394,7 @@ void TTtfFont::invalidate() {
 }
 
 bool TTtfFont::hasEffects() const {
-    return Outline > 0 || Glow > 0 || hasShadow(*this) || GradientColor.has_value();
+    return hasLayers(*this) || GradientColor.has_value();
 }
 
 QFont TTtfFont::fontForHeight(qint32 height) const {
@@ -603,7 +609,6 @@ TextPlacement PlaceText(TTtfFont& font, const QString& text, int logoWidth, int 
             placed.y + l.height < 0)
             return placed;
     }
-    const QRect onLogo(0, 0, logoWidth, logoHeight);
     const EffectRects rects = effectRects(font, l, placed.x, placed.y, placed.logo);
     placed.area = rects.letters | rects.glow | rects.shadow;
     if (!plain && placed.area.isEmpty())
@@ -627,7 +632,7 @@ void PaintPlacedText(const TTtfFont& font, const TextPlacement& placement, QPain
     const TextLine& l = font.line(placement.spaced);
     const double x = double(placement.x - origin.x());
     const double top = double(placement.y - origin.y());
-    if (font.Outline > 0 || font.Glow > 0 || hasShadow(font)) {
+    if (hasLayers(font)) {
         const QPoint cell(int(placement.x), int(placement.y));
         if (!l.effects || l.effects->cell != cell || l.effects->logo != placement.logo)
             l.effects = makeEffects(font, l, placement.x, placement.y, placement.logo);

@@ -51,8 +51,6 @@ struct TextLine {
     // fonts, both directions) or with missing characters, and texts that a
     // one-line layout treats otherwise (control characters, separators).
     bool byDrawText = false;
-    // Cut from runs: texts with control characters keep their own shaping.
-    bool shaped = false;
     mutable std::shared_ptr<EffectLayers> effects;
 };
 
