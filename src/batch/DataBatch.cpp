@@ -42,6 +42,10 @@ QString textBoxes(const QStringList& captions) {
 
 } // namespace
 
+bool hasNameColumn(const QStringList& columns) {
+    return columns.contains(kFileColumn);
+}
+
 ColumnTarget columnTarget(const QString& name, const QStringList& captions) {
     ColumnTarget target;
     if (name == kFileColumn) {

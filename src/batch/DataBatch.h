@@ -31,6 +31,8 @@ struct ColumnTarget {
 // without a caption, or captioned "file", are reached by number only.
 // captions: those of inputs 1, 2, ...
 ColumnTarget columnTarget(const QString& name, const QStringList& captions);
+// Whether a header names the logos (has the column "file").
+bool hasNameColumn(const QStringList& columns);
 
 // --name: an output name made from a row. "{caption}" or "{#N}" stands for
 // the text that input gets, "{row}" for the row's number and "{row:5}" for

@@ -91,11 +91,15 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
         std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
-void printLine(const QString& line) {
+void printTo(std::FILE* stream, const QString& line) {
     const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fputc('\n', stderr);
-    std::fflush(stderr);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+void printLine(const QString& line) {
+    printTo(stderr, line);
 }
 
 int usageError(const QString& why) {
@@ -148,10 +152,7 @@ QString fontLineText(const LineFont& line) {
 }
 
 void printOut(const QString& line) {
-    const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    printTo(stdout, line);
 }
 
 // Installs SOURCE, then opens it as check does. The design's own messages
@@ -340,7 +341,7 @@ int run(const QStringList& arguments) {
                 // The names come from the column "file" or from --name: one of them.
                 // (For JSON Lines, the first row's keys tell; each row is checked.)
                 if (const auto& columns = reader->columns()) {
-                    const bool hasFile = columns->contains(QStringLiteral("file"));
+                    const bool hasFile = zot::hasNameColumn(*columns);
                     if (hasFile && parser.isSet(nameOption))
                         return usageError(QStringLiteral(
                             "the names come from the column \"file\" or from --name, not both"));

@@ -734,7 +734,7 @@ void TfrmEdit::bbBatchClick() {
             const bool tabs = odBatch.FileName.endsWith(u".tsv"_s, Qt::CaseInsensitive);
             rowReader.emplace(odBatch.FileName, tabs ? DataFormat::Tsv : DataFormat::Csv);
             // The names of the logos come from its column "file" alone.
-            if (rowReader->columns() && !rowReader->columns()->contains(u"file"_s))
+            if (rowReader->columns() && !hasNameColumn(*rowReader->columns()))
                 throw Error(tr("The spreadsheet %1 has no column \"file\" for the names of the "
                                "logos")
                                 .arg(odBatch.FileName));

@@ -4,9 +4,6 @@
 #include "platform/NativeFiles.h"
 #include "text/JsonLine.h"
 
-#include <cerrno>
-#include <unistd.h>
-
 namespace zot {
 
 namespace {
@@ -96,16 +93,7 @@ DataFileReader::DataFileReader(const QString& path, DataFormat format)
 DataFileReader::DataFileReader(StandardInput, DataFormat format)
     : format_(format), sourceName_(QStringLiteral("standard input")), stream_(true),
       splitter_(format == DataFormat::Tsv ? '\t' : ',') {
-    // What the pipe holds now, so that each row is taken as it comes.
-    bytes_ = std::make_unique<Bytes>([] {
-        QByteArray chunk(kChunk, Qt::Uninitialized);
-        ssize_t n = 0;
-        do
-            n = ::read(STDIN_FILENO, chunk.data(), size_t(chunk.size()));
-        while (n < 0 && errno == EINTR);
-        chunk.resize(n > 0 ? n : 0);
-        return chunk;
-    });
+    bytes_ = std::make_unique<Bytes>([] { return readStandardInputChunk(kChunk); });
     readHeader();
 }
 

@@ -129,6 +129,16 @@ bool openNativeFile(QFile& file, const QString& path) {
     return true;
 }
 
+QByteArray readStandardInputChunk(qint64 maxBytes) {
+    QByteArray chunk(maxBytes, Qt::Uninitialized);
+    ssize_t n = 0;
+    do
+        n = ::read(STDIN_FILENO, chunk.data(), size_t(chunk.size()));
+    while (n < 0 && errno == EINTR);
+    chunk.resize(n > 0 ? n : 0);
+    return chunk;
+}
+
 NativeRead readNativeFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
     bytes.clear();
     if (path.isEmpty())

@@ -39,6 +39,9 @@ enum class NativeRead {
 // maxBytes + 1 bytes are read whatever the file claims or grows to. bytes is
 // empty unless the result is Read.
 NativeRead readNativeFile(const QString& path, qint64 maxBytes, QByteArray& bytes);
+// What standard input holds now, at most maxBytes, without waiting for more:
+// a pipe's lines and rows are taken as they come. Empty at its end.
+QByteArray readStandardInputChunk(qint64 maxBytes);
 // Removes the folder at the native path and everything in it, whatever bytes
 // the names hold (QDir cannot remove names that are not UTF-8). Links are
 // removed, never followed. False when something is left.

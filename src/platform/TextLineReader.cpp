@@ -3,9 +3,6 @@
 #include "platform/Error.h"
 #include "platform/NativeFiles.h"
 
-#include <cerrno>
-#include <unistd.h>
-
 namespace zot {
 
 namespace {
@@ -36,17 +33,10 @@ TextLineReader::TextLineReader(StandardInput) : stream_(true), lineCount_(-1) {}
 
 void TextLineReader::readChunk(LineSplitter& splitter) {
     QByteArray chunk;
-    if (stream_) {
-        // What the pipe holds now, so that each line is taken as it comes.
-        chunk.resize(kChunk);
-        ssize_t n = 0;
-        do
-            n = ::read(STDIN_FILENO, chunk.data(), size_t(chunk.size()));
-        while (n < 0 && errno == EINTR);
-        chunk.resize(n > 0 ? n : 0);
-    } else {
+    if (stream_)
+        chunk = readStandardInputChunk(kChunk);
+    else
         chunk = file_.read(kChunk);
-    }
     if (chunk.isEmpty())
         splitter.finish();
     else
