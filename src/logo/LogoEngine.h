@@ -12,7 +12,9 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace zot {
@@ -212,6 +214,10 @@ class LogoEngine : private FontSectionEditor {
     Bitmap logo_;
     QImage alphaLogo_;
     bool alphaWanted_ = true;
+    // The pieces (background, extra left, centre, right) that the logo with
+    // alpha takes opaque, having no alpha of their own: converted once, each
+    // with the key of the picture it was made from.
+    std::array<std::pair<qint64, QImage>, 4> opaquePieces_;
     // Folder listings for the case-insensitive lookups of the open design.
     mutable PathResolver resolver_;
     int renderCount_ = 0;

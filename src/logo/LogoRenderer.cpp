@@ -130,15 +130,20 @@ template <class Draw> void placePieces(const Design& d, qint64 W, qint64 shift, 
 }
 
 // A piece as the logo with alpha takes it: with its own alpha where it has
-// one, else opaque.
-QImage alphaPictureOf(const Design& d, Piece which) {
+// one, else opaque, converted when the picture is not the one opaque was
+// made from.
+const QImage& alphaPictureOf(const Design& d, Piece which, std::pair<qint64, QImage>& opaque) {
     const QImage& own = which == Piece::Left     ? d.alphaExtraLeft
                         : which == Piece::Center ? d.alphaExtraCenter
                         : which == Piece::Right  ? d.alphaExtraRight
                                                  : d.alphaBackground;
     if (!own.isNull())
         return own;
-    return pictureOf(d, which).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const Bitmap& picture = pictureOf(d, which);
+    const qint64 key = picture.storage().cacheKey();
+    if (opaque.second.isNull() || opaque.first != key)
+        opaque = {key, picture.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied)};
+    return opaque.second;
 }
 
 // A text picture of an image font over the logo with alpha: its see-through
@@ -259,12 +264,8 @@ void LogoEngine::RenderLogo() {
         alpha.begin(&alphaLogo_);
         alpha.setCompositionMode(QPainter::CompositionMode_Source);
         const qint64 W = logo_.width();
-        // A piece without alpha is converted once per rendering, not per copy.
-        std::array<QImage, 4> pieces;
         const auto drawPiece = [&](Piece which, qint64 x) {
-            QImage& piece = pieces[size_t(which)];
-            if (piece.isNull())
-                piece = alphaPictureOf(design_, which);
+            const QImage& piece = alphaPictureOf(design_, which, opaquePieces_[size_t(which)]);
             if (!piece.isNull() && x < W && x + piece.width() > 0)
                 alpha.drawImage(QPoint(int(x), 0), piece);
         };
