@@ -22,21 +22,12 @@ constexpr qint64 kMaxThumbnailFileBytes = kMaxPictureBytes + 64 * 1024;
 QImage thumbnailGlyph(const Bitmap& thumbnail, QSize buttonSize) {
     if (thumbnail.isEmpty())
         return {};
-    const QRgb seeThrough = thumbnail.transparentColor() & RGB_MASK;
     // Only the part inside the button is ever seen.
     const int width = std::min(thumbnail.width(), buttonSize.width());
     const int height = std::min(thumbnail.height(), buttonSize.height());
     const QRect shown((thumbnail.width() - width) / 2, (thumbnail.height() - height) / 2, width,
                       height);
-    QImage glyph = thumbnail.toImage().copy(shown).convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < glyph.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(glyph.scanLine(y));
-        for (int x = 0; x < glyph.width(); ++x) {
-            if ((line[x] & RGB_MASK) == seeThrough)
-                line[x] = 0;
-        }
-    }
-    return glyph;
+    return thumbnail.toImageSeeThrough(shown);
 }
 
 QImage loadThumbnailGlyph(const QString& path, QSize buttonSize) {

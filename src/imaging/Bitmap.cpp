@@ -737,6 +737,19 @@ QImage Bitmap::toImage() const {
     return image_;
 }
 
+QImage Bitmap::toImageSeeThrough(const QRect& part) const {
+    QImage image =
+        (part.isNull() ? image_ : image_.copy(part)).convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = transparentColor() | 0xff000000u;
+    for (int y = 0; y < image.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((line[x] | 0xff000000u) == key)
+                line[x] = 0;
+    }
+    return image;
+}
+
 int Bitmap::nearestIndex(QRgb colour) const {
     if (palette_.isEmpty())
         return 0;

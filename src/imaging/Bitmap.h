@@ -76,6 +76,9 @@ class Bitmap {
 
     // The pixels as a displayable image (null when empty).
     QImage toImage() const;
+    // The part given (the whole, without one) as ARGB32, every pixel of the
+    // see-through colour clear, whether or not the bitmap is transparent.
+    QImage toImageSeeThrough(const QRect& part = QRect()) const;
     const QImage& storage() const { return image_; }
 
   private:

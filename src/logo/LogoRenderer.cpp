@@ -149,17 +149,8 @@ const QImage& alphaPictureOf(const Design& d, Piece which, std::pair<qint64, QIm
 // A text picture of an image font over the logo with alpha: its see-through
 // colour lets the logo show, every other pixel is opaque.
 QImage withSeeThrough(const Bitmap& picture) {
-    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
-    if (picture.transparent()) {
-        const QRgb key = picture.transparentColor() | 0xff000000u;
-        for (int y = 0; y < image.height(); ++y) {
-            QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                if ((line[x] | 0xff000000u) == key)
-                    line[x] = 0;
-        }
-    }
-    return image;
+    return picture.transparent() ? picture.toImageSeeThrough()
+                                 : picture.toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
 } // namespace
