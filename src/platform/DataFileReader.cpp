@@ -158,6 +158,27 @@ QString DataFileReader::decode(const QByteArray& bytes, bool utf8) const {
     return utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
 }
 
+std::optional<DelimitedSplitter::Row> DataFileReader::takeDelimitedRow() {
+    std::optional<DelimitedSplitter::Row> row;
+    while (!(row = splitter_.takeRow()) && !splitter_.finished()) {
+        const std::optional<QByteArray> piece = bytes_->next();
+        if (piece)
+            splitter_.feed(*piece);
+        else
+            splitter_.finish();
+    }
+    return row;
+}
+
+bool DataFileReader::rowIsUtf8(const std::vector<QByteArray>& fields) const {
+    if (!stream_)
+        return utf8_;
+    Utf8Validator validator;
+    for (const QByteArray& field : fields)
+        validator.feed(field);
+    return validator.valid() || bytes_->utf16();
+}
+
 void DataFileReader::readHeader() {
     if (format_ == DataFormat::JsonLines) {
         // The first row's keys stand for a header.
@@ -168,14 +189,7 @@ void DataFileReader::readHeader() {
             columns_ = held_->columns;
         return;
     }
-    std::optional<DelimitedSplitter::Row> header;
-    while (!(header = splitter_.takeRow()) && !splitter_.finished()) {
-        const std::optional<QByteArray> piece = bytes_->next();
-        if (piece)
-            splitter_.feed(*piece);
-        else
-            splitter_.finish();
-    }
+    const std::optional<DelimitedSplitter::Row> header = takeDelimitedRow();
     if (!header) {
         columns_ = QStringList();
         ended_ = true;
@@ -186,13 +200,7 @@ void DataFileReader::readHeader() {
         ended_ = true;
         return;
     }
-    bool utf8 = utf8_;
-    if (stream_) {
-        Utf8Validator validator;
-        for (const QByteArray& field : header->fields)
-            validator.feed(field);
-        utf8 = validator.valid() || bytes_->utf16();
-    }
+    const bool utf8 = rowIsUtf8(header->fields);
     QStringList names;
     for (const QByteArray& field : header->fields)
         names.append(decode(field, utf8).trimmed());
@@ -218,14 +226,7 @@ void DataFileReader::keepColumns(const std::vector<bool>& kept) {
 }
 
 std::optional<DataRow> DataFileReader::readDelimitedRow() {
-    std::optional<DelimitedSplitter::Row> raw;
-    while (!(raw = splitter_.takeRow()) && !splitter_.finished()) {
-        const std::optional<QByteArray> piece = bytes_->next();
-        if (piece)
-            splitter_.feed(*piece);
-        else
-            splitter_.finish();
-    }
+    const std::optional<DelimitedSplitter::Row> raw = takeDelimitedRow();
     if (!raw)
         return std::nullopt;
     DataRow row;
@@ -240,14 +241,7 @@ std::optional<DataRow> DataFileReader::readDelimitedRow() {
             QStringLiteral("it has %1 fields, the header %2").arg(raw->fieldCount).arg(headerSize_);
         return row;
     }
-    bool utf8 = utf8_;
-    if (stream_) {
-        // A pipe cannot be read ahead: each row decides alone.
-        Utf8Validator validator;
-        for (const QByteArray& field : raw->fields)
-            validator.feed(field);
-        utf8 = validator.valid() || bytes_->utf16();
-    }
+    const bool utf8 = rowIsUtf8(raw->fields);
     const auto value = [&](qsizetype column) {
         // A short row leaves its last columns empty.
         return column < qsizetype(raw->fields.size()) ? decode(raw->fields[size_t(column)], utf8)

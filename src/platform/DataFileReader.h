@@ -78,6 +78,11 @@ class DataFileReader {
     void fillHeld();
     QString decode(const QByteArray& bytes, bool utf8) const;
     void countRows();
+    // The splitter's next row, fed from the bytes as it needs; empty at the end.
+    std::optional<DelimitedSplitter::Row> takeDelimitedRow();
+    // Whether a row's fields are read as UTF-8: as the file was found to be,
+    // or on a pipe, which cannot be read ahead, as the row itself is.
+    bool rowIsUtf8(const std::vector<QByteArray>& fields) const;
 
     DataFormat format_;
     QString sourceName_;
